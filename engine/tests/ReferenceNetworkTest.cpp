@@ -1,0 +1,108 @@
+// The engine against a plain, unoptimised transcription of the network: one
+// vector per ring, every step in the written order. The engine may lay out and
+// share its rings as it likes, but its output must stay bit-identical.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "EngineFixture.h"
+
+using namespace sombrevox;
+using sombrevox::test::Format;
+using sombrevox::test::Rig;
+
+namespace {
+
+class ReferenceNetwork {
+ public:
+  explicit ReferenceNetwork(const EngineCoefficients& k) : k_(k) {
+    for (auto& r : rings_) r.assign(k.ringLength, 0.0);
+  }
+  void SetCoefficients(const EngineCoefficients& k) { k_ = k; }
+
+  void Frame(double xL, double xR, double* yL, double* yR) {
+    auto read = [&](int ring, int32_t d) {
+      int32_t i = pos_ - d;
+      if (i < 0) i += k_.ringLength;
+      return rings_[ring][i];
+    };
+    auto write = [&](int ring, double v) { rings_[ring][pos_] = v; };
+    enum { pre, d1in, d1out, d2in, d2out, l0, oL1in = l0 + 8, oL1out, oR1in, oR1out, oL2in, oL2out, oR2in, oR2out };
+    double s = xL + xR;
+    double u = (s + lpIn_) * k_.lpGain + k_.lpPole * lpOut_;
+    lpIn_ = s;
+    lpOut_ = u;
+    double e = read(pre, k_.predelaySamples);
+    double a1 = read(d1in, k_.diff1Delay) + k_.diff1Gain * (read(d1out, k_.diff1Delay) - e);
+    double a2 = read(d2in, k_.diff2Delay) + k_.diff2Gain * (read(d2out, k_.diff2Delay) - a1);
+    double c[8], t[8];
+    for (int i = 0; i < 8; ++i) {
+      c[i] = read(l0 + i, k_.lineDelay[i]);
+      t[i] = k_.tapWeight[i] * c[i];
+    }
+    double P = t[4] + t[3] + t[2] + t[1] + t[0] - t[5] + t[6] - t[7];
+    double S = t[0] - t[1] + t[2] - t[3] + t[7] + t[6] + t[5] + t[4];
+    double qL = read(oL1in, k_.outL1Delay) + k_.out1Gain * (read(oL1out, k_.outL1Delay) - P);
+    double zL = read(oL2in, k_.outL2Delay) + k_.out2Gain * (read(oL2out, k_.outL2Delay) - qL);
+    double qR = read(oR1in, k_.outR1Delay) + k_.out1Gain * (read(oR1out, k_.outR1Delay) - S);
+    double zR = read(oR2in, k_.outR2Delay) + k_.out2Gain * (read(oR2out, k_.outR2Delay) - qR);
+    write(oL1in, P), write(oL1out, qL), write(oL2in, qL), write(oL2out, zL);
+    write(oR1in, S), write(oR1out, qR), write(oR2in, qR), write(oR2out, zR);
+    *yL = xL * k_.dryGain + k_.applied.mix * zL;
+    *yR = xR * k_.dryGain + k_.applied.mix * zR;
+    for (int i = 0; i < 8; ++i) damp_[i] = k_.dampB[i] * c[i] + k_.dampA[i] * damp_[i];
+    write(d1in, e), write(d1out, a1), write(d2in, a1), write(d2out, a2);
+    double f = a2 - 0.25 * (t[7] + t[6] + t[5] + t[4] + t[3] + t[2] + t[1] + t[0]);
+    for (int i = 0; i < 8; ++i) write(l0 + i, f + damp_[i]);
+    write(pre, u);
+    if (++pos_ == k_.ringLength) pos_ = 0;
+  }
+
+  float Float(double y) const { return static_cast<float>(y * k_.outputGain); }
+
+ private:
+  EngineCoefficients k_;
+  std::vector<double> rings_[21];
+  int32_t pos_ = 0;
+  double lpIn_ = 0, lpOut_ = 0, damp_[8] = {};
+};
+
+// Float input through both, with a parameter change between two buffers.
+void CompareFloat(uint32_t rate, uint16_t channels, int presetA, int presetB) {
+  Rig rig(rate, kFactoryPresets[presetA].params, kFormatIeeeFloat, channels);
+  ASSERT_EQ(rig.prepared, kOk);
+  ReferenceNetwork ref(rig.engine.Coefficients());
+  Rig changed(rate, kFactoryPresets[presetB].params, kFormatIeeeFloat, channels);
+
+  std::mt19937 rng(rate + channels);
+  std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
+  const uint32_t frames = 3000;
+  for (int buffer = 0; buffer < 6; ++buffer) {
+    if (buffer == 3) {
+      rig.params.SetAll(kFactoryPresets[presetB].params);
+      ref.SetCoefficients(changed.engine.Coefficients());
+    }
+    std::vector<float> in(frames * channels), out(frames * 2);
+    for (float& s : in) s = buffer < 4 ? noise(rng) : 0.0f;
+    if (buffer == 0) in[0] = 1.0f;
+    uint32_t n = frames, room = frames;
+    ASSERT_EQ(rig.engine.ProcessFloat32(buffer == 0 ? 0 : 1, in.data(), &n, out.data(), &room), kOk);
+    ASSERT_EQ(room, frames);
+    for (uint32_t f = 0; f < frames; ++f) {
+      double xL = static_cast<double>(in[f * channels]) + 1e-20;
+      double xR = channels == 2 ? static_cast<double>(in[f * 2 + 1]) + 1e-20 : xL;
+      double yL, yR;
+      ref.Frame(xL, xR, &yL, &yR);
+      ASSERT_EQ(out[2 * f], ref.Float(yL)) << "buffer " << buffer << " frame " << f;
+      ASSERT_EQ(out[2 * f + 1], ref.Float(yR)) << "buffer " << buffer << " frame " << f;
+    }
+  }
+}
+
+}  // namespace
+
+TEST(ReferenceNetwork, StereoDefaultThenHallAt44100) { CompareFloat(44100, 2, 0, 11); }
+TEST(ReferenceNetwork, MonoLongTailThenMirrorAt22050) { CompareFloat(22050, 1, 12, 14); }
+TEST(ReferenceNetwork, StereoHugeSpaceThenSmallRoomAt8000) { CompareFloat(8000, 2, 13, 1); }

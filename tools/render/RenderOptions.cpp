@@ -1,0 +1,117 @@
+#include "RenderOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "FactoryPresets.h"
+
+namespace sombrevox::render {
+namespace {
+
+bool ParseNumber(const std::string& text, double* value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  *value = std::strtod(text.c_str(), &end);
+  return errno == 0 && end && *end == '\0';
+}
+
+bool ParsePreset(const std::string& text, ReverbParams* params, std::string* error) {
+  double index = 0;
+  int found = -1;
+  if (ParseNumber(text, &index)) {
+    if (index >= 0 && index < kFactoryPresetCount && index == static_cast<int>(index)) found = static_cast<int>(index);
+  } else {
+    found = FindFactoryPreset(text.c_str());
+  }
+  if (found < 0) {
+    *error = "unknown factory preset '" + text + "' (an index 0-23 or a name from --list-presets)";
+    return false;
+  }
+  *params = kFactoryPresets[found].params;
+  return true;
+}
+
+bool ParseParams(const std::string& text, ReverbParams* params, std::string* error) {
+  std::vector<double> values;
+  size_t start = 0;
+  for (;;) {
+    const size_t comma = text.find(',', start);
+    const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    double v = 0;
+    if (!ParseNumber(item, &v)) {
+      *error = "--params: '" + item + "' is not a number";
+      return false;
+    }
+    values.push_back(v);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  if (values.size() != kParamCount) {
+    *error = "--params takes eight values: PREDELAY,SIZE,LOWPASS,DIFFUSION,DECAY,DAMPING,MIX,LEVEL";
+    return false;
+  }
+  for (int i = 0; i < kParamCount; ++i) ParamAt(*params, i) = values[i];
+  return true;
+}
+
+}  // namespace
+
+const char* UsageText() {
+  return "usage: sombrevox-render IN OUT [--preset N|NAME] [--params PREDELAY,SIZE,LOWPASS,DIFFUSION,DECAY,DAMPING,MIX,LEVEL]\n"
+         "                       [--block FRAMES]\n"
+         "       sombrevox-render --list-presets\n"
+         "Reverberates IN (16-bit integer or 32-bit float, mono or stereo, any rate) into a stereo\n"
+         "file OUT of the same rate and sample type, tail included. The default setting is preset 0.\n";
+}
+
+bool ParseOptions(int argc, char** argv, RenderOptions* o, std::string* error) {
+  o->params = kFactoryPresets[0].params;
+  std::vector<std::string> files;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&](std::string* out) {
+      if (i + 1 >= argc) {
+        *error = arg + " needs a value";
+        return false;
+      }
+      *out = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (arg == "--list-presets") {
+      o->action = RenderOptions::Action::kListPresets;
+    } else if (arg == "--help" || arg == "-h") {
+      o->action = RenderOptions::Action::kHelp;
+    } else if (arg == "--preset") {
+      if (!value(&v) || !ParsePreset(v, &o->params, error)) return false;
+    } else if (arg == "--params") {
+      if (!value(&v) || !ParseParams(v, &o->params, error)) return false;
+    } else if (arg == "--block") {
+      double frames = 0;
+      if (!value(&v)) return false;
+      if (!ParseNumber(v, &frames) || frames < 1 || frames > 1 << 22 || frames != static_cast<uint32_t>(frames)) {
+        *error = "--block takes a whole number of frames from 1 to 4194304";
+        return false;
+      }
+      o->blockFrames = static_cast<uint32_t>(frames);
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      *error = "unknown option " + arg;
+      return false;
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (o->action != RenderOptions::Action::kRender) return true;
+  if (files.size() != 2) {
+    *error = "give one input and one output file";
+    return false;
+  }
+  o->input = files[0];
+  o->output = files[1];
+  return true;
+}
+
+}  // namespace sombrevox::render

@@ -1,0 +1,24 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "ReverbParams.h"
+
+namespace sombrevox::render {
+
+// What the command line asked for.
+struct RenderOptions {
+  enum class Action { kRender, kListPresets, kHelp };
+  Action action = Action::kRender;
+  std::string input;
+  std::string output;
+  ReverbParams params{};  // as given; clamped when applied, as the filter clamps
+  uint32_t blockFrames = 4410;
+};
+
+// Parses argv into `options`. On a usage error returns false with `error` set.
+bool ParseOptions(int argc, char** argv, RenderOptions* options, std::string* error);
+
+const char* UsageText();
+
+}  // namespace sombrevox::render

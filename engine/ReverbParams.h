@@ -4,7 +4,10 @@
 namespace sombrevox {
 
 // One reverb setting. Stored, streamed and kept in preset files byte for byte:
-// eight doubles in this order, nothing between them.
+// eight doubles in this order, nothing between them. The module's public
+// header carries the same definition for hosts; the guard lets both meet.
+#ifndef SOMBREVOX_REVERB_PARAMS_DEFINED
+#define SOMBREVOX_REVERB_PARAMS_DEFINED
 struct ReverbParams {
   double predelayMs;
   double roomSize;
@@ -15,6 +18,7 @@ struct ReverbParams {
   double mix;
   double levelDb;
 };
+#endif
 static_assert(sizeof(ReverbParams) == 64, "ReverbParams is a 64-byte record");
 
 constexpr int kParamCount = 8;

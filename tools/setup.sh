@@ -23,13 +23,10 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 install_missing() {
-  local missing=() p status native
-  native=$(dpkg --print-architecture)
+  local missing=() p
   for p in "$@"; do
-    # Name the architecture: a package installed for two of them answers twice.
-    [[ $p == *:* ]] || p="$p:$native"
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    [ "$status" = "install ok installed" ] || missing+=("$p")
+    # One line per installed architecture of the package.
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -qx 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "setup: installing ${missing[*]}"

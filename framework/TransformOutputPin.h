@@ -1,0 +1,38 @@
+#pragma once
+// The output pin of a TransformFilterBase: proposes the filter's output types,
+// sizes buffers through the filter, passes quality messages upstream and
+// answers seeking requests through the platform's seeking pass-through.
+#include "OutputPinBase.h"
+
+class TransformFilterBase;
+
+class TransformOutputPin : public OutputPinBase {
+public:
+    // *hr is left as it is: construction cannot fail beyond a missing name.
+    TransformOutputPin(TransformFilterBase* filter, HRESULT* hr, const wchar_t* name);
+    ~TransformOutputPin() override;
+
+    // IMediaPosition and IMediaSeeking come from the seeking pass-through.
+    HRESULT STDMETHODCALLTYPE InnerQueryInterface(REFIID iid, void** object) override;
+    // IQualityControl: OnQuality, else upstream.
+    HRESULT STDMETHODCALLTYPE Notify(IBaseFilter* sender, Quality quality) override;
+
+    HRESULT CheckFormat(const AM_MEDIA_TYPE* type) override;
+    HRESULT SetFormat(const AM_MEDIA_TYPE* type) override;
+    HRESULT CheckPeer(IPin* peer) override;
+    HRESULT BreakPeer() override;
+    HRESULT CompletePeer(IPin* peer) override;
+    HRESULT FormatAt(int index, MediaType* type) override;
+    HRESULT SizeBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* properties) override;
+
+    TransformFilterBase* TransformFilter() const { return transformFilter_; }
+
+protected:
+    TransformFilterBase* transformFilter_;
+
+private:
+    HRESULT CreateSeekingPassThrough();
+
+    // The aggregated pass-through's inner unknown, made on the first query.
+    IUnknown* seekingPassThrough_ = nullptr;
+};

@@ -27,6 +27,12 @@ int32_t Round(double v) { return static_cast<int32_t>(v + 0.5); }
 
 double SizeFactor(double roomSize) { return std::pow(roomSize * 10.0, kCubeRoot) * 0.1; }
 
+// 250 ms plus one per cent.
+int32_t RingLength(double samplesPerMs) {
+  const int32_t base = static_cast<int32_t>(samplesPerMs * 250.0);
+  return base + static_cast<int32_t>(base * 0.01);
+}
+
 // True when every delay any parameter record can ask for lies in 1..ringLength.
 bool RateGivesValidRings(double samplesPerMs, int32_t ringLength) {
   if (!(samplesPerMs > 0) || ringLength <= 0) return false;
@@ -43,6 +49,13 @@ bool RateGivesValidRings(double samplesPerMs, int32_t ringLength) {
 }
 
 }  // namespace
+
+bool ReverbEngine::SupportsRate(uint32_t samplesPerSec) {
+  // Far above any audio rate the ring length would overflow its count.
+  if (samplesPerSec > 100000000u) return false;
+  const double samplesPerMs = samplesPerSec * 0.001;
+  return RateGivesValidRings(samplesPerMs, RingLength(samplesPerMs));
+}
 
 ReverbEngine::ReverbEngine(SharedParams& params) : params_(params) {}
 
@@ -65,10 +78,9 @@ Status ReverbEngine::PrepareStream(const AudioFormat& input, const AudioFormat& 
   writePos_ = 0;
   tailFrames_ = 0;
 
+  if (!SupportsRate(input.samplesPerSec)) return kInvalidArgument;
   const double samplesPerMs = input.samplesPerSec * 0.001;
-  const int32_t base = static_cast<int32_t>(samplesPerMs * 250.0);
-  const int32_t ringLength = base + static_cast<int32_t>(base * 0.01);
-  if (!RateGivesValidRings(samplesPerMs, ringLength)) return kInvalidArgument;
+  const int32_t ringLength = RingLength(samplesPerMs);
 
   ReverbParams snapshot;
   TakeSnapshot(&snapshot);

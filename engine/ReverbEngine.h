@@ -57,6 +57,9 @@ class ReverbEngine {
   // kOutOfMemory when a ring cannot be allocated.
   Status PrepareStream(const AudioFormat& input, const AudioFormat& output);
   void FreeRings();
+  // False for a rate whose rings or delays would come out empty or too short
+  // (below 500 Hz): PrepareStream refuses it.
+  static bool SupportsRate(uint32_t samplesPerSec);
   bool TakeSnapshot(ReverbParams* out) { return params_.TakeSnapshot(out); }
   Status DeriveCoefficients(const ReverbParams& p);
 

@@ -1,0 +1,38 @@
+// The module's two creatable classes and the filter's mapper registration.
+#include <dshow.h>
+
+#include "Module.h"
+#include "ReverbFilter.h"
+
+namespace sombrevox {
+namespace {
+
+const PinTypeSetup kAudioType = {&MEDIATYPE_Audio, &GUID_NULL};
+
+const PinSetup kPins[2] = {
+    {L"Input", FALSE, FALSE, FALSE, FALSE, &GUID_NULL, L"Output", 1, &kAudioType},
+    {L"Output", FALSE, TRUE, FALSE, FALSE, &GUID_NULL, L"Input", 1, &kAudioType},
+};
+
+// The property page arrives with the editor; until then its row creates nothing.
+ComObjectBase* CreatePropertyPage(IUnknown*, HRESULT* hr) {
+  *hr = E_NOTIMPL;
+  return nullptr;
+}
+
+}  // namespace
+
+const FilterSetup ReverbFilter::kSetup = {&CLSID_SombrevoxLight, L"ORVELA Soft SombrevoxLight", MERIT_UNLIKELY, 2,
+                                          kPins};
+
+const FilterSetup* ReverbFilter::SetupRecord() { return &kSetup; }
+
+}  // namespace sombrevox
+
+const FactoryTemplate kClassTable[] = {
+    {L"ORVELA Soft SombrevoxLight", &sombrevox::CLSID_SombrevoxLight, sombrevox::ReverbFilter::Create, nullptr,
+     &sombrevox::ReverbFilter::kSetup},
+    {L"ORVELA Soft SombrevoxLight Property Page", &sombrevox::CLSID_SombrevoxLightPage,
+     sombrevox::CreatePropertyPage, nullptr, nullptr},
+};
+const int kClassTableCount = 2;

@@ -1,0 +1,24 @@
+#include "ReverbInputPin.h"
+
+#include "AudioMediaType.h"
+#include "ReverbFilter.h"
+#include "TransformOutputPin.h"
+
+namespace sombrevox {
+
+ReverbInputPin::ReverbInputPin(ReverbFilter* filter, HRESULT* hr, const wchar_t* name)
+    : TransformInputPin(filter, hr, name), reverbFilter_(filter) {}
+
+HRESULT ReverbInputPin::CheckFormat(const AM_MEDIA_TYPE* type) {
+  const HRESULT hr = reverbFilter_->CheckInputFormat(type);
+  if (hr != S_OK) return hr;
+  TransformOutputPin* output = reverbFilter_->OutputPin();
+  if (!output || !output->IsConnected()) return S_OK;
+  if (reverbFilter_->CheckFormatPair(type, &output->CurrentType()) == S_OK) return S_OK;
+  // The output type will have to follow: ask downstream about it now.
+  MediaType stereo(*type);
+  MakeStereo(&stereo);
+  return output->Peer()->QueryAccept(&stereo);
+}
+
+}  // namespace sombrevox

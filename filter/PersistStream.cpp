@@ -11,11 +11,20 @@ constexpr ULONG kRecordSize = 84;
 constexpr ULONG kHeaderSize = 20;
 static_assert(kHeaderSize + sizeof(ReverbParams) == kRecordSize, "the record is 84 bytes");
 
-// The stream's answer, with a short transfer counted as a failure: applying
-// or keeping half a record would corrupt the setting.
-HRESULT WholeTransfer(HRESULT hr, ULONG done, ULONG wanted, HRESULT shortResult) {
+// Reads or writes all of `size` bytes; a short transfer is a failure, since
+// applying or keeping half a record would corrupt the setting.
+HRESULT ReadWhole(IStream* stream, void* data, ULONG size) {
+  ULONG done = 0;
+  const HRESULT hr = stream->Read(data, size, &done);
   if (FAILED(hr)) return hr;
-  return done == wanted ? S_OK : shortResult;
+  return done == size ? S_OK : E_FAIL;
+}
+
+HRESULT WriteWhole(IStream* stream, const void* data, ULONG size) {
+  ULONG done = 0;
+  const HRESULT hr = stream->Write(data, size, &done);
+  if (FAILED(hr)) return hr;
+  return done == size ? S_OK : STG_E_WRITEFAULT;
 }
 
 }  // namespace
@@ -25,8 +34,7 @@ HRESULT STDMETHODCALLTYPE ReverbFilter::IsDirty() { return params_.IsDirty() ? S
 HRESULT STDMETHODCALLTYPE ReverbFilter::Load(IStream* stream) {
   if (!stream) return E_POINTER;
   BYTE header[kHeaderSize];
-  ULONG read = 0;
-  HRESULT hr = WholeTransfer(stream->Read(header, kHeaderSize, &read), read, kHeaderSize, E_FAIL);
+  HRESULT hr = ReadWhole(stream, header, kHeaderSize);
   if (FAILED(hr)) return hr;
   DWORD size;
   GUID marker;
@@ -35,7 +43,7 @@ HRESULT STDMETHODCALLTYPE ReverbFilter::Load(IStream* stream) {
   if (size != kRecordSize || marker != IID_IReverbSettings) return E_FAIL;
 
   ReverbParams params;
-  hr = WholeTransfer(stream->Read(&params, sizeof params, &read), read, sizeof params, E_FAIL);
+  hr = ReadWhole(stream, &params, sizeof params);
   if (FAILED(hr)) return hr;
   SetParams(&params);
   notifications_.Notify(NOTIFY_SETTINGS_LOADED);
@@ -48,11 +56,10 @@ HRESULT STDMETHODCALLTYPE ReverbFilter::Save(IStream* stream, BOOL clearDirty) {
   const DWORD size = kRecordSize;
   std::memcpy(header, &size, 4);
   std::memcpy(header + 4, &IID_IReverbSettings, sizeof(GUID));
-  ULONG written = 0;
-  HRESULT hr = WholeTransfer(stream->Write(header, kHeaderSize, &written), written, kHeaderSize, STG_E_WRITEFAULT);
+  HRESULT hr = WriteWhole(stream, header, kHeaderSize);
   if (FAILED(hr)) return hr;
   const ReverbParams params = params_.GetAll();
-  hr = WholeTransfer(stream->Write(&params, sizeof params, &written), written, sizeof params, STG_E_WRITEFAULT);
+  hr = WriteWhole(stream, &params, sizeof params);
   if (FAILED(hr)) return hr;
   if (clearDirty) params_.ClearDirty();
   return S_OK;

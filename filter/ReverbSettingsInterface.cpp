@@ -6,6 +6,8 @@
 
 namespace sombrevox {
 
+static_assert(sizeof(WAVEFORMATEX) == 18, "formats are handed out as the platform's 18-byte record");
+
 HRESULT STDMETHODCALLTYPE ReverbFilter::GetParams(ReverbParams* params) {
   if (!params) return E_POINTER;
   *params = params_.GetAll();

@@ -62,7 +62,10 @@ bool ParseParams(const std::string& text, ReverbParams* params, std::string* err
 const char* UsageText() {
   return "usage: sombrevox-render IN OUT [--preset N|NAME] [--params PREDELAY,SIZE,LOWPASS,DIFFUSION,DECAY,DAMPING,MIX,LEVEL]\n"
          "                       [--block FRAMES]\n"
+         "                       [--bank FILE.prs --user-preset NAME]\n"
          "       sombrevox-render --list-presets\n"
+         "       sombrevox-render --list-bank FILE.prs\n"
+         "       sombrevox-render --add-to-bank FILE.prs --as NAME [--preset N|NAME] [--params ...]\n"
          "Reverberates IN (16-bit integer or 32-bit float, mono or stereo, any rate) into a stereo\n"
          "file OUT of the same rate and sample type, tail included. The default setting is preset 0.\n";
 }
@@ -83,6 +86,18 @@ bool ParseOptions(int argc, char** argv, RenderOptions* o, std::string* error) {
     std::string v;
     if (arg == "--list-presets") {
       o->action = RenderOptions::Action::kListPresets;
+    } else if (arg == "--bank") {
+      if (!value(&o->bank)) return false;
+    } else if (arg == "--user-preset") {
+      if (!value(&o->userPreset)) return false;
+    } else if (arg == "--list-bank") {
+      if (!value(&o->bank)) return false;
+      o->action = RenderOptions::Action::kListBank;
+    } else if (arg == "--add-to-bank") {
+      if (!value(&o->bank)) return false;
+      o->action = RenderOptions::Action::kAddToBank;
+    } else if (arg == "--as") {
+      if (!value(&o->addAs)) return false;
     } else if (arg == "--help" || arg == "-h") {
       o->action = RenderOptions::Action::kHelp;
     } else if (arg == "--preset") {
@@ -104,7 +119,15 @@ bool ParseOptions(int argc, char** argv, RenderOptions* o, std::string* error) {
       files.push_back(arg);
     }
   }
+  if (o->action == RenderOptions::Action::kAddToBank && o->addAs.empty()) {
+    *error = "--add-to-bank needs --as NAME";
+    return false;
+  }
   if (o->action != RenderOptions::Action::kRender) return true;
+  if (o->userPreset.empty() != o->bank.empty()) {
+    *error = "--bank and --user-preset go together";
+    return false;
+  }
   if (files.size() != 2) {
     *error = "give one input and one output file";
     return false;

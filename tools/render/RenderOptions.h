@@ -8,12 +8,15 @@ namespace sombrevox::render {
 
 // What the command line asked for.
 struct RenderOptions {
-  enum class Action { kRender, kListPresets, kHelp };
+  enum class Action { kRender, kListPresets, kListBank, kAddToBank, kHelp };
   Action action = Action::kRender;
   std::string input;
   std::string output;
   ReverbParams params{};  // as given; clamped when applied, as the filter clamps
   uint32_t blockFrames = 4410;
+  std::string bank;        // --bank, --list-bank or --add-to-bank
+  std::string userPreset;  // --user-preset: applied at the output rate
+  std::string addAs;       // --as
 };
 
 // Parses argv into `options`. On a usage error returns false with `error` set.

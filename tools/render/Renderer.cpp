@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "BankCommands.h"
 #include "ReverbEngine.h"
 #include "SharedParams.h"
 
@@ -153,8 +154,12 @@ int RenderFile(const RenderOptions& options, std::ostream& err) {
     return kExitRefused;
   }
 
+  ReverbParams chosen = options.params;
+  if (!options.userPreset.empty() &&
+      !UserPresetParams(options.bank, options.userPreset, static_cast<uint32_t>(info.samplerate), &chosen))
+    return kExitRefused;
   SharedParams params;
-  params.SetAll(options.params);
+  params.SetAll(chosen);
   ReverbEngine engine(params);
   const uint16_t tag = subtype == SF_FORMAT_FLOAT ? kFormatIeeeFloat : kFormatPcm;
   const uint16_t bits = tag == kFormatPcm ? 16 : 32;

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string>
 
+#include "BankCommands.h"
 #include "FactoryPresets.h"
 #include "RenderOptions.h"
 #include "Renderer.h"
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
     case RenderOptions::Action::kListPresets:
       ListPresets();
       return kExitOk;
+    case RenderOptions::Action::kListBank:
+      return ListBank(options.bank, std::cout);
+    case RenderOptions::Action::kAddToBank:
+      return AddToBank(options.bank, options.addAs, options.params);
     case RenderOptions::Action::kRender:
       break;
   }

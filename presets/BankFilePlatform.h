@@ -8,7 +8,9 @@ namespace sombrevox {
 enum class FileKind { kMissing, kRegular, kDirectory, kOther };
 
 // What `path` names now. kOther is a device, a pipe or anything else that is
-// neither a plain file nor a folder.
+// neither a plain file nor a folder. A path that cannot be looked at counts
+// as kMissing: the save then writes beside it, and never into it, and fails
+// there if the folder cannot be reached either.
 FileKind GetFileKind(const char* path) noexcept;
 
 // Puts the file `source` in the place of `target`, replacing an existing

@@ -1,7 +1,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 
 #include "BankFilePlatform.h"
@@ -10,9 +9,7 @@ namespace sombrevox {
 
 FileKind GetFileKind(const char* path) noexcept {
   struct stat info {};
-  if (::stat(path, &info) != 0) {
-    return errno == ENOENT || errno == ENOTDIR ? FileKind::kMissing : FileKind::kOther;
-  }
+  if (::stat(path, &info) != 0) return FileKind::kMissing;
   if (S_ISREG(info.st_mode)) return FileKind::kRegular;
   if (S_ISDIR(info.st_mode)) return FileKind::kDirectory;
   return FileKind::kOther;

@@ -9,10 +9,7 @@ namespace sombrevox {
 
 FileKind GetFileKind(const char* path) noexcept {
   const DWORD attributes = GetFileAttributesA(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileKind::kMissing : FileKind::kOther;
-  }
+  if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::kDirectory;
   if (attributes & FILE_ATTRIBUTE_DEVICE) return FileKind::kOther;
   return FileKind::kRegular;

@@ -34,8 +34,10 @@ void ReverbEngine::ProcessFrame(double xL, double xR, double* yL, double* yR) {
   const EngineCoefficients& k = k_;
   const int32_t pos = writePos_;
   const int32_t len = k.ringLength;
-  auto read = [&](int ring, int32_t delay) { return Ring(ring)[Behind(pos, delay, len)]; };
-  auto write = [&](int ring, double v) { Ring(ring)[pos] = v; };
+  double* const base = rings_.get();
+  // Ring r starts r * len doubles into the block.
+  auto read = [&](int ring, int32_t delay) { return base[static_cast<size_t>(ring) * len + Behind(pos, delay, len)]; };
+  auto write = [&](int ring, double v) { base[static_cast<size_t>(ring) * len + pos] = v; };
 
   const double s = xL + xR;
   const double u = (s + lpPrevIn_) * k.lpGain + k.lpPole * lpPrevOut_;

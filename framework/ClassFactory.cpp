@@ -57,7 +57,10 @@ HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID i
         return FAILED(hr) ? hr : E_OUTOFMEMORY;
     }
     if (FAILED(hr)) {
-        delete created;
+        // Through the last release, so the destructor runs under the
+        // destroy-once guard like every other destruction.
+        created->InnerAddRef();
+        created->InnerRelease();
         return hr;
     }
     // The temporary reference makes the failed query's release destroy the object.

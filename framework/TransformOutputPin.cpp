@@ -25,7 +25,7 @@ HRESULT STDMETHODCALLTYPE TransformOutputPin::InnerQueryInterface(REFIID iid, vo
 {
     if (object != nullptr && (iid == IID_IMediaPosition || iid == IID_IMediaSeeking)) {
         *object = nullptr;
-        CriticalSectionLock guard(*lock_);
+        CriticalSectionLock guard(seekingLock_);
         if (seekingPassThrough_ == nullptr) {
             const HRESULT hr = CreateSeekingPassThrough();
             if (FAILED(hr)) {

@@ -33,6 +33,9 @@ protected:
 private:
     HRESULT CreateSeekingPassThrough();
 
+    // Guards the making of the pass-through. Its own lock, not FilterLock: a
+    // seeking query may come from any thread, also while a state change waits.
+    CriticalSection seekingLock_;
     // The aggregated pass-through's inner unknown, made on the first query.
     IUnknown* seekingPassThrough_ = nullptr;
 };

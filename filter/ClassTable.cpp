@@ -22,8 +22,12 @@ ComObjectBase* CreatePropertyPage(IUnknown*, HRESULT* hr) {
 
 }  // namespace
 
-const FilterSetup ReverbFilter::kSetup = {&CLSID_SombrevoxLight, L"ORVELA Soft SombrevoxLight", MERIT_UNLIKELY, 2,
-                                          kPins};
+// Merit 0x00200000, the value the filter has always registered with: graph
+// builders never pick it on their own. (The platform headers name this value
+// MERIT_DO_NOT_USE; their MERIT_UNLIKELY is 0x00400000.)
+constexpr DWORD kMerit = 0x00200000;
+
+const FilterSetup ReverbFilter::kSetup = {&CLSID_SombrevoxLight, L"ORVELA Soft SombrevoxLight", kMerit, 2, kPins};
 
 const FilterSetup* ReverbFilter::SetupRecord() { return &kSetup; }
 

@@ -16,6 +16,7 @@ failed=()
 summary=()
 total=0
 total_failed=0
+total_skipped=0
 
 configure_and_build() {  # name, extra cmake arguments...
   local name=$1
@@ -36,7 +37,12 @@ run_tests() {  # name
   [ $rc -eq 0 ] || { failed+=("$name"); grep -B5 -A40 -E 'Failure|FAILED|\*\*\*Failed|Timeout' "$log" | head -n 200; }
   local line
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
-  summary+=("$name: ${line:-no ctest summary}")
+  local skipped
+  skipped=$(grep -c '\*\*\*Skipped' "$log")
+  total_skipped=$((total_skipped + skipped))
+  local note=""
+  [ "$skipped" -gt 0 ] && note=" ($skipped skipped)"
+  summary+=("$name: ${line:-no ctest summary}$note")
   if [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
     total=$((total + BASH_REMATCH[2]))
     total_failed=$((total_failed + BASH_REMATCH[1]))
@@ -86,4 +92,5 @@ passed=$((total - total_failed))
 percent=0
 [ $total -gt 0 ] && percent=$((100 * passed / total))
 echo "$percent% tests passed, $total_failed tests failed out of $total"
+echo "total: $((passed - total_skipped)) passed, $total_failed failed, $total_skipped skipped"
 [ ${#failed[@]} -eq 0 ]

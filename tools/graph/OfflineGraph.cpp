@@ -37,12 +37,11 @@ OfflineGraph::~OfflineGraph() {
   if (control_) control_->Stop();
 }
 
-HRESULT OfflineGraph::AddGrabber(const wchar_t* name, ComPtr<IBaseFilter>* filter,
-                                 ComPtr<SampleCollector>* collector, std::string* error) {
-  HRESULT hr = Create(kClsidSampleGrabber, *filter);
+HRESULT OfflineGraph::AddGrabber(std::string* error) {
+  HRESULT hr = Create(kClsidSampleGrabber, grabber_);
   if (FAILED(hr)) return Fail(hr, error, "cannot create the Sample Grabber");
   ComPtr<ISampleGrabber> grabber;
-  hr = (*filter).As(&grabber);
+  hr = grabber_.As(&grabber);
   if (FAILED(hr)) return Fail(hr, error, "the Sample Grabber has no ISampleGrabber");
   // Only the major type: the grabber then takes audio of any format, float included.
   AM_MEDIA_TYPE audio{};
@@ -50,22 +49,28 @@ HRESULT OfflineGraph::AddGrabber(const wchar_t* name, ComPtr<IBaseFilter>* filte
   grabber->SetMediaType(&audio);
   grabber->SetBufferSamples(FALSE);
   grabber->SetOneShot(FALSE);
-  collector->Attach(new (std::nothrow) SampleCollector);
-  if (!*collector) return Fail(E_OUTOFMEMORY, error, "cannot make the sample collector");
-  hr = grabber->SetCallback(collector->Get(), 0);
+  output_.Attach(new (std::nothrow) SampleCollector);
+  if (!output_) return Fail(E_OUTOFMEMORY, error, "cannot make the sample collector");
+  hr = grabber->SetCallback(output_.Get(), 0);
   if (FAILED(hr)) return Fail(hr, error, "the Sample Grabber refused its callback");
-  hr = graph_->AddFilter(filter->Get(), name);
+  hr = graph_->AddFilter(grabber_.Get(), L"Sample Grabber");
   if (FAILED(hr)) return Fail(hr, error, "cannot add the Sample Grabber to the graph");
   return S_OK;
 }
 
-HRESULT OfflineGraph::Build(const std::string& windowsPath, IBaseFilter* effect, bool tapInput,
-                            std::string* error) {
+HRESULT OfflineGraph::CreateGraph(std::string* error) {
   HRESULT hr = Create(CLSID_FilterGraph, graph_);
   if (FAILED(hr)) return Fail(hr, error, "cannot create the filter graph");
   graph_.As(&control_);
   graph_->QueryInterface(IID_IMediaEventEx, reinterpret_cast<void**>(events_.GetAddressOf()));
   if (!control_ || !events_) return Fail(E_NOINTERFACE, error, "the filter graph lacks IMediaControl or IMediaEventEx");
+  return S_OK;
+}
+
+HRESULT OfflineGraph::Build(const std::string& windowsPath, IBaseFilter* effect, std::string* error,
+                            IBaseFilter* renderer) {
+  HRESULT hr = CreateGraph(error);
+  if (FAILED(hr)) return hr;
 
   hr = Create(CLSID_AsyncReader, source_);
   if (FAILED(hr)) return Fail(hr, error, "cannot create the File Source (Async)");
@@ -86,38 +91,50 @@ HRESULT OfflineGraph::Build(const std::string& windowsPath, IBaseFilter* effect,
   if (FAILED(hr)) return Fail(hr, error, windowsPath + " is not a WAV file the WAVE Parser can read");
   ComPtr<IPin> parsed = FindPin(parser_.Get(), PINDIR_OUTPUT);
   if (!parsed) return Fail(VFW_E_UNSUPPORTED_STREAM, error, windowsPath + " has no audio stream");
+  return AddEffectAndRenderer(parsed.Get(), effect, renderer, error);
+}
 
-  effect_ = effect;
-  hr = graph_->AddFilter(effect, L"Sombrevox");
-  if (FAILED(hr)) return Fail(hr, error, "cannot add the effect to the graph");
-  ComPtr<IPin> effectIn = FindPin(effect, PINDIR_INPUT);
-  if (tapInput) {
-    hr = AddGrabber(L"Input Grabber", &inputGrabber_, &input_, error);
-    if (FAILED(hr)) return hr;
-    hr = graph_->ConnectDirect(parsed.Get(), FindPin(inputGrabber_.Get(), PINDIR_INPUT).Get(), nullptr);
-    if (FAILED(hr)) return Fail(hr, error, "cannot connect the WAVE Parser to the input grabber");
-    parsed = FindPin(inputGrabber_.Get(), PINDIR_OUTPUT);
-  }
-  OwnedMediaType offered;
-  const bool known = FirstOfferedType(parsed.Get(), &offered);
-  hr = graph_->ConnectDirect(parsed.Get(), effectIn.Get(), nullptr);
-  if (FAILED(hr)) {
-    return Fail(hr, error,
-                "the effect refused the input format" + (known ? " " + DescribeAudioType(*offered.get()) : std::string()) +
-                    "; it takes 16-bit integer or 32-bit float PCM, mono or stereo");
-  }
-
-  hr = AddGrabber(L"Output Grabber", &outputGrabber_, &output_, error);
+HRESULT OfflineGraph::BuildFromSource(IBaseFilter* source, IBaseFilter* effect, std::string* error) {
+  HRESULT hr = CreateGraph(error);
   if (FAILED(hr)) return hr;
-  hr = graph_->ConnectDirect(FindPin(effect, PINDIR_OUTPUT).Get(), FindPin(outputGrabber_.Get(), PINDIR_INPUT).Get(),
-                             nullptr);
+  source_ = source;
+  hr = graph_->AddFilter(source, L"Source");
+  if (FAILED(hr)) return Fail(hr, error, "cannot add the source to the graph");
+  return AddEffectAndRenderer(FindPin(source, PINDIR_OUTPUT).Get(), effect, nullptr, error);
+}
+
+HRESULT OfflineGraph::AddEffectAndRenderer(IPin* upstream, IBaseFilter* effect, IBaseFilter* renderer,
+                                           std::string* error) {
+  effect_ = effect;
+  HRESULT hr = graph_->AddFilter(effect, L"Sombrevox");
+  if (FAILED(hr)) return Fail(hr, error, "cannot add the effect to the graph");
+  OwnedMediaType offered;
+  const bool known = FirstOfferedType(upstream, &offered);
+  hr = graph_->ConnectDirect(upstream, FindPin(effect, PINDIR_INPUT).Get(), nullptr);
+  if (FAILED(hr)) {
+    std::string message = "the effect refused the input format";
+    if (known) message.append(" ").append(DescribeAudioType(*offered.get()));
+    message += "; it takes 16-bit integer or 32-bit float PCM, mono or stereo";
+    return Fail(hr, error, message);
+  }
+
+  if (renderer) {
+    renderer_ = renderer;
+    hr = graph_->AddFilter(renderer, L"Renderer");
+    if (FAILED(hr)) return Fail(hr, error, "cannot add the renderer to the graph");
+    hr = graph_->ConnectDirect(FindPin(effect, PINDIR_OUTPUT).Get(), FindPin(renderer, PINDIR_INPUT).Get(), nullptr);
+    return FAILED(hr) ? Fail(hr, error, "cannot connect the effect's output to the renderer") : S_OK;
+  }
+  hr = AddGrabber(error);
+  if (FAILED(hr)) return hr;
+  hr = graph_->ConnectDirect(FindPin(effect, PINDIR_OUTPUT).Get(), FindPin(grabber_.Get(), PINDIR_INPUT).Get(), nullptr);
   if (FAILED(hr)) return Fail(hr, error, "cannot connect the effect's output to the Sample Grabber");
 
   hr = Create(kClsidNullRenderer, renderer_);
   if (FAILED(hr)) return Fail(hr, error, "cannot create the Null Renderer");
   hr = graph_->AddFilter(renderer_.Get(), L"Null Renderer");
   if (FAILED(hr)) return Fail(hr, error, "cannot add the Null Renderer to the graph");
-  hr = graph_->ConnectDirect(FindPin(outputGrabber_.Get(), PINDIR_OUTPUT).Get(),
+  hr = graph_->ConnectDirect(FindPin(grabber_.Get(), PINDIR_OUTPUT).Get(),
                              FindPin(renderer_.Get(), PINDIR_INPUT).Get(), nullptr);
   if (FAILED(hr)) return Fail(hr, error, "cannot connect the Sample Grabber to the Null Renderer");
   return S_OK;

@@ -1,7 +1,6 @@
 #pragma once
 // The platform's filter graph around one audio effect, run offline:
-// File Source (Async) → WAVE Parser → [Sample Grabber →] effect →
-// Sample Grabber → Null Renderer. Pins are joined with ConnectDirect, so
+// File Source (Async) → WAVE Parser → effect → Sample Grabber → Null Renderer. Pins are joined with ConnectDirect, so
 // the graph never slips a converter in front of the effect: what the effect
 // refuses stays refused.
 #include <windows.h>
@@ -22,10 +21,15 @@ class OfflineGraph {
   OfflineGraph(const OfflineGraph&) = delete;
   OfflineGraph& operator=(const OfflineGraph&) = delete;
 
-  // Builds the graph for the WAV file at `windowsPath`. With `tapInput` a
-  // second grabber between the parser and the effect records what the effect
-  // was given. On failure `error` says which step failed and why.
-  HRESULT Build(const std::string& windowsPath, IBaseFilter* effect, bool tapInput, std::string* error);
+  // Builds the graph for the WAV file at `windowsPath`. On failure `error`
+  // says which step failed and why. A `renderer` given takes the place of
+  // the Sample Grabber and the Null Renderer (Output() is then null).
+  HRESULT Build(const std::string& windowsPath, IBaseFilter* effect, std::string* error,
+                IBaseFilter* renderer = nullptr);
+
+  // The same graph behind a source of the caller's own, whose output pin is
+  // joined straight to the effect's input.
+  HRESULT BuildFromSource(IBaseFilter* source, IBaseFilter* effect, std::string* error);
 
   // Takes the reference clock away, so that the renderer takes every sample
   // as soon as it comes instead of at its presentation time.
@@ -43,11 +47,10 @@ class OfflineGraph {
   IGraphBuilder* Graph() const { return graph_.Get(); }
   IMediaControl* Control() const { return control_.Get(); }
   IMediaEventEx* Events() const { return events_.Get(); }
+  // Null when built from a source of the caller's own.
   IBaseFilter* Parser() const { return parser_.Get(); }
   IBaseFilter* Effect() const { return effect_.Get(); }
   SampleCollector* Output() const { return output_.Get(); }
-  // Null unless the graph was built with an input tap.
-  SampleCollector* Input() const { return input_.Get(); }
   // The duration the parser reports, in 100 ns units (0 when unknown).
   LONGLONG Duration() const;
 
@@ -56,14 +59,15 @@ class OfflineGraph {
   HRESULT OutputType(OwnedMediaType* type) const;
 
  private:
-  HRESULT AddGrabber(const wchar_t* name, ComPtr<IBaseFilter>* filter, ComPtr<SampleCollector>* collector,
-                     std::string* error);
+  HRESULT CreateGraph(std::string* error);
+  HRESULT AddEffectAndRenderer(IPin* upstream, IBaseFilter* effect, IBaseFilter* renderer, std::string* error);
+  HRESULT AddGrabber(std::string* error);
 
   ComPtr<IGraphBuilder> graph_;
   ComPtr<IMediaControl> control_;
   ComPtr<IMediaEventEx> events_;
-  ComPtr<IBaseFilter> source_, parser_, effect_, inputGrabber_, outputGrabber_, renderer_;
-  ComPtr<SampleCollector> input_, output_;
+  ComPtr<IBaseFilter> source_, parser_, effect_, grabber_, renderer_;
+  ComPtr<SampleCollector> output_;
 };
 
 // The effect's agreed type on one of its pins.

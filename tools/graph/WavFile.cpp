@@ -47,7 +47,8 @@ bool WriteWavFile(const std::string& path, const WavFormat& format, const void* 
   if (format.extensible) {
     Put16(fmt, 22);
     Put16(fmt, format.bitsPerSample);  // valid bits
-    Put32(fmt, format.channels == 1 ? 0x4 : format.channels == 2 ? 0x3 : 0);
+    // Mono is front centre; otherwise the first speakers in the usual order.
+    Put32(fmt, format.channels == 1 ? 0x4u : format.channels < 18 ? (1u << format.channels) - 1 : 0u);
     Put32(fmt, format.sampleTag);
     fmt.insert(fmt.end(), kSubformatTail, kSubformatTail + sizeof kSubformatTail);
   } else if (format.sampleTag != kWavePcm) {

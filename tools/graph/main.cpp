@@ -121,7 +121,7 @@ int Render(const GraphOptions& options) {
   }
 
   OfflineGraph graph;
-  hr = graph.Build(input, filter.Get(), false, &error);
+  hr = graph.Build(input, filter.Get(), &error);
   if (FAILED(hr)) return Failure(error);
   OwnedMediaType type;
   hr = graph.OutputType(&type);

@@ -1,0 +1,109 @@
+#pragma once
+// Shared by the graph tests: the registered module, COM and the watchdog,
+// test signals written as WAV files, the engine's own rendering of them for
+// comparison, and assertion helpers.
+#include <windows.h>
+#include <dshow.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "GraphUtil.h"
+#include "ReverbParams.h"
+#include "SombrevoxLight.h"
+#include "WavFile.h"
+
+namespace sombrevox::graphtest {
+
+using graph::ComPtr;
+using graph::WavFormat;
+
+// The module under test as a host loads it: LoadLibrary of the built
+// OVSombrevoxLight.dll, its registration exports by name. The test program's
+// environment registers it before the first test and unregisters it after
+// the last.
+struct ModuleUnderTest {
+  HMODULE module = nullptr;
+  std::string path;  // as GetModuleFileNameA reports it
+  HRESULT(STDAPICALLTYPE* registerServer)() = nullptr;
+  HRESULT(STDAPICALLTYPE* unregisterServer)() = nullptr;
+  HRESULT registration = E_FAIL;  // what the environment's DllRegisterServer answered
+};
+const ModuleUnderTest& Module();
+// Windows path of the built sombrevox-graph.exe.
+std::string GraphToolPath();
+
+// A new filter through COM, as any host creates it (needs the registration).
+ComPtr<IBaseFilter> CreateReverbFilter();
+ComPtr<IReverbSettings> SettingsOf(IBaseFilter* filter);
+
+// A folder of its own under the system's temporary folder, removed with its files.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  // Windows path of `name` inside the folder.
+  std::string File(const std::string& name) const;
+
+ private:
+  std::string path_;
+  std::vector<std::string> files_;
+};
+
+// Deterministic test material: tones and noise, a few seconds, in the
+// format's sample type (integers scaled to 16 bits, floats within ±0.9).
+// Other sample types (8, 24, 64 bits) are filled the same way for refusals.
+std::vector<uint8_t> MakeSignal(const WavFormat& format, double seconds, uint32_t seed = 1);
+// Writes the signal as a WAV file and returns its path.
+std::string WriteSignal(const TempFolder& folder, const std::string& name, const WavFormat& format,
+                        const std::vector<uint8_t>& data);
+
+// What the engine renders offline for `input`: one pass over the whole
+// input after streaming starts, then the tail. With `change`, the setting
+// becomes *change after `changeAtFrame` input frames (a buffer boundary).
+std::vector<uint8_t> EngineReference(const WavFormat& input, const std::vector<uint8_t>& data,
+                                     const ReverbParams& params, size_t changeAtFrame = 0,
+                                     const ReverbParams* change = nullptr);
+// Frames of tail the engine renders after an input with this setting.
+size_t TailFrames(uint32_t samplesPerSec, const ReverbParams& params);
+
+// The factory preset's values, as SelectPreset stores them.
+ReverbParams PresetParams(int index);
+
+// Error codes print as hexadecimal in assertion messages.
+struct Hr {
+  HRESULT value;
+  bool operator==(const Hr& other) const { return value == other.value; }
+};
+std::ostream& operator<<(std::ostream& out, const Hr& hr);
+#define EXPECT_HR(expected, call) EXPECT_EQ(::sombrevox::graphtest::Hr{static_cast<HRESULT>(expected)}, \
+                                            ::sombrevox::graphtest::Hr{static_cast<HRESULT>(call)})
+#define ASSERT_HR(expected, call) ASSERT_EQ(::sombrevox::graphtest::Hr{static_cast<HRESULT>(expected)}, \
+                                            ::sombrevox::graphtest::Hr{static_cast<HRESULT>(call)})
+
+// Compares two renderings sample by sample; on a difference the message
+// names the first differing frame and channel and both values.
+::testing::AssertionResult SameSamples(const WavFormat& output, const std::vector<uint8_t>& expected,
+                                       const std::vector<uint8_t>& actual);
+
+// "16-bit stereo 44100 Hz" and the like, for test names and messages.
+std::string Describe(const WavFormat& format);
+
+// The stereo output format of an input format.
+WavFormat StereoOf(const WavFormat& input);
+
+// A fully specified audio media type for the format (WAVEFORMATEX, or
+// WAVEFORMATEXTENSIBLE with the sample type as subformat).
+void MakeAudioType(const WavFormat& format, graph::OwnedMediaType* type);
+
+// Waits up to `timeoutMs` for an event of the graph with that code and
+// returns true with its first parameter; other events are passed over.
+bool WaitForEvent(IMediaEventEx* events, long code, DWORD timeoutMs, LONG_PTR* first = nullptr);
+
+}  // namespace sombrevox::graphtest

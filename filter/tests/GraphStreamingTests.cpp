@@ -1,0 +1,324 @@
+// Streaming through the registered filter in the platform's graph: one input
+// sample spread over small output buffers, stop and run again, flushes in
+// mid-stream, a refused media type change, and a parameter change from
+// another thread.
+#include <evcode.h>
+
+#include <atomic>
+#include <thread>
+
+#include "FactoryPresets.h"
+#include "GraphPeers.h"
+#include "GraphTestSupport.h"
+#include "OfflineGraph.h"
+
+namespace sombrevox::graphtest {
+namespace {
+
+using graph::CollectedSample;
+using graph::OfflineGraph;
+using graph::OwnedMediaType;
+
+constexpr DWORD kCompletionTimeoutMs = 60000;
+
+WavFormat Format(uint16_t tag, uint16_t channels, uint32_t rate) {
+  WavFormat format;
+  format.sampleTag = tag;
+  format.channels = channels;
+  format.samplesPerSec = rate;
+  format.bitsPerSample = tag == graph::kWavePcm ? 16 : 32;
+  return format;
+}
+
+std::vector<uint8_t> Concatenated(const std::vector<uint8_t>& a, size_t aBytes, const std::vector<uint8_t>& b) {
+  std::vector<uint8_t> joined(a.begin(), a.begin() + static_cast<ptrdiff_t>(aBytes));
+  joined.insert(joined.end(), b.begin(), b.end());
+  return joined;
+}
+
+class SpreadOutput : public ::testing::TestWithParam<WavFormat> {};
+
+// The WAVE Parser's samples are larger than the 512-byte buffers downstream
+// grants, so each is spread over several output samples: the first carries
+// the input's time stamps, the continuations carry none and no marks.
+TEST_P(SpreadOutput, OnlyTheFirstOutputOfEachInputSampleIsTimeStamped) {
+  const WavFormat format = GetParam();
+  const WavFormat output = StereoOf(format);
+  TempFolder folder;
+  const std::vector<uint8_t> signal = MakeSignal(format, 1.5);
+  const std::string path = WriteSignal(folder, "in.wav", format, signal);
+  ComPtr<IBaseFilter> filter = CreateReverbFilter();
+  ASSERT_TRUE(filter);
+  ComPtr<SmallBufferRenderer> renderer = SmallBufferRenderer::Create(512);
+  ASSERT_TRUE(renderer);
+
+  OfflineGraph graph;
+  std::string error;
+  ASSERT_HR(S_OK, graph.Build(path, filter.Get(), &error, renderer.Get())) << error;
+  ASSERT_EQ(512, renderer->GrantedBufferSize());
+  ASSERT_HR(S_OK, graph.RunToCompletion(kCompletionTimeoutMs, &error)) << error;
+
+  const std::string events = renderer->Events();
+  EXPECT_EQ(std::string::npos, events.find('F'));
+  EXPECT_EQ(events.size() - 1, events.find('E')) << "end of stream is not the last event: " << events;
+  EXPECT_TRUE(SameSamples(output, EngineReference(format, signal, PresetParams(0)), renderer->Samples()->Data()));
+
+  const size_t inputFrames = signal.size() / format.BlockAlign();
+  const size_t framesPerBuffer = 512 / output.BlockAlign();
+  const std::vector<CollectedSample> samples = renderer->Samples()->Samples();
+  size_t position = 0, inputSamples = 0, spread = 0;
+  for (size_t i = 0; i < samples.size();) {
+    const CollectedSample& first = samples[i];
+    if (position >= inputFrames) {
+      // The tail: full buffers without stamps, the last one possibly short.
+      EXPECT_FALSE(first.timed) << "tail sample " << i;
+      if (i + 1 < samples.size()) {
+        EXPECT_EQ(framesPerBuffer, first.length / output.BlockAlign()) << "tail sample " << i;
+      }
+      position += first.length / output.BlockAlign();
+      ++i;
+      continue;
+    }
+    // An input sample: its first output carries its stamps, which match the
+    // output's own position; the continuations up to the next stamp carry none.
+    ASSERT_TRUE(first.timed) << "output sample " << i << " at frame " << position << " starts an input sample";
+    EXPECT_NEAR(static_cast<double>(position) * 1e7 / format.samplesPerSec, static_cast<double>(first.start), 1.0)
+        << "output sample " << i;
+    size_t frames = first.length / output.BlockAlign();
+    size_t j = i + 1;
+    for (; j < samples.size() && !samples[j].timed && position + frames < inputFrames; ++j) {
+      EXPECT_FALSE(samples[j].syncPoint) << "continuation sample " << j;
+      EXPECT_FALSE(samples[j].discontinuity) << "continuation sample " << j;
+      EXPECT_EQ(framesPerBuffer, samples[j - 1].length / output.BlockAlign()) << "only the last part may be short";
+      frames += samples[j].length / output.BlockAlign();
+    }
+    EXPECT_NEAR(static_cast<double>(first.stop - first.start) * format.samplesPerSec / 1e7, static_cast<double>(frames),
+                1.0)
+        << "the input sample stamped at output sample " << i << " became " << frames << " frames";
+    spread += j - i > 1;
+    ++inputSamples;
+    position += frames;
+    i = j;
+  }
+  EXPECT_GT(inputSamples, 1u);
+  EXPECT_EQ(inputSamples, spread) << "every parser sample is larger than one output buffer";
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, SpreadOutput,
+                         ::testing::Values(Format(graph::kWavePcm, 2, 44100), Format(graph::kWaveIeeeFloat, 1, 22050)),
+                         [](const ::testing::TestParamInfo<WavFormat>& info) {
+                           return info.param.sampleTag == graph::kWavePcm ? std::string("Pcm16Stereo44100")
+                                                                          : std::string("Float32Mono22050");
+                         });
+
+HRESULT SeekToStart(IGraphBuilder* graph) {
+  ComPtr<IMediaSeeking> seeking;
+  HRESULT hr = graph->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(seeking.GetAddressOf()));
+  if (FAILED(hr)) return hr;
+  LONGLONG start = 0;
+  return seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+}
+
+// Every streaming run starts from silent rings: the same graph run again
+// after Stop (with a pause and stop in between) renders the same output.
+TEST(StopAndRun, EveryRunStartsSilent) {
+  const WavFormat format = Format(graph::kWavePcm, 2, 22050);
+  TempFolder folder;
+  const std::vector<uint8_t> signal = MakeSignal(format, 1.5);
+  const std::string path = WriteSignal(folder, "in.wav", format, signal);
+  ComPtr<IBaseFilter> filter = CreateReverbFilter();
+  ASSERT_TRUE(filter);
+  OfflineGraph graph;
+  std::string error;
+  ASSERT_HR(S_OK, graph.Build(path, filter.Get(), &error)) << error;
+
+  ASSERT_HR(S_OK, graph.RunToCompletion(kCompletionTimeoutMs, &error)) << error;
+  const std::vector<uint8_t> first = graph.Output()->Data();
+  EXPECT_TRUE(SameSamples(format, EngineReference(format, signal, PresetParams(0)), first));
+
+  graph.Output()->Clear();
+  ASSERT_TRUE(SUCCEEDED(graph.Pause()));
+  ASSERT_HR(S_OK, graph.Stop());
+  ASSERT_HR(S_OK, SeekToStart(graph.Graph()));
+  ASSERT_HR(S_OK, graph.RunToCompletion(kCompletionTimeoutMs, &error)) << error;
+  EXPECT_TRUE(SameSamples(format, first, graph.Output()->Data())) << "the second run differs from the first";
+}
+
+// A seek back to the start while the graph runs flushes the stream in the
+// middle. The flush does not clear the reverberation: what follows is the
+// engine carrying on from the frames already processed into the whole file
+// again, then the tail.
+TEST(Flush, SeekingBackWhileRunningRestartsTheStreamWithoutClearingTheEngine) {
+  const WavFormat format = Format(graph::kWavePcm, 2, 44100);
+  TempFolder folder;
+  const std::vector<uint8_t> signal = MakeSignal(format, 2.0);
+  const std::string path = WriteSignal(folder, "in.wav", format, signal);
+  ComPtr<IBaseFilter> filter = CreateReverbFilter();
+  ASSERT_TRUE(filter);
+  OfflineGraph graph;
+  std::string error;
+  ASSERT_HR(S_OK, graph.Build(path, filter.Get(), &error)) << error;
+
+  // The stream is held at its tenth output sample until the seek is on its
+  // way, so that the flush arrives in mid-stream.
+  constexpr size_t kHeldSample = 10;
+  const HANDLE reached = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<bool> seeking{false};
+  graph.Output()->SetObserver([&](size_t index) {
+    if (index != kHeldSample) return;
+    SetEvent(reached);
+    for (int i = 0; i < 1000 && !seeking; ++i) Sleep(10);
+    Sleep(300);
+  });
+  ASSERT_HR(S_OK, graph.RemoveClock());
+  ASSERT_TRUE(SUCCEEDED(graph.Run()));
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reached, 30000)) << "the stream never reached its tenth sample";
+  seeking = true;
+  EXPECT_HR(S_OK, SeekToStart(graph.Graph()));
+  ASSERT_HR(S_OK, graph.WaitForCompletion(kCompletionTimeoutMs, &error)) << error;
+  graph.Output()->SetObserver(nullptr);
+  ASSERT_HR(S_OK, graph.Stop());
+  CloseHandle(reached);
+
+  // The restarted stream begins with the sample stamped 0 after the held one.
+  const std::vector<CollectedSample> samples = graph.Output()->Samples();
+  size_t restart = 0;
+  for (size_t i = kHeldSample + 1; i < samples.size() && !restart; ++i)
+    if (samples[i].timed && samples[i].start == 0) restart = i;
+  ASSERT_GT(restart, kHeldSample) << "no sample stamped 0 after the seek";
+  const size_t processedBytes = samples[restart].offset;  // 16-bit stereo in and out
+  EXPECT_TRUE(samples[restart].discontinuity);
+  const std::vector<uint8_t> expected = EngineReference(format, Concatenated(signal, processedBytes, signal), PresetParams(0));
+  EXPECT_TRUE(SameSamples(format, expected, graph.Output()->Data()));
+}
+
+// The same with a source of our own: samples received during the flush are
+// refused with S_FALSE and never processed.
+TEST(Flush, SamplesDuringAFlushAreDroppedAndStreamingGoesOn) {
+  const WavFormat format = Format(graph::kWaveIeeeFloat, 2, 48000);
+  const std::vector<uint8_t> signal = MakeSignal(format, 1.0);
+  constexpr size_t kChunk = 4096;
+  OwnedMediaType type;
+  MakeAudioType(format, &type);
+  ComPtr<PushSource> source = PushSource::Create(*type.get(), kChunk);
+  ComPtr<IBaseFilter> filter = CreateReverbFilter();
+  ASSERT_TRUE(source && filter);
+  OfflineGraph graph;
+  std::string error;
+  ASSERT_HR(S_OK, graph.BuildFromSource(source.Get(), filter.Get(), &error)) << error;
+  ASSERT_HR(S_OK, graph.RemoveClock());
+  ASSERT_TRUE(SUCCEEDED(graph.Run()));
+
+  constexpr size_t kBeforeFlush = 5 * kChunk;
+  for (size_t at = 0; at < kBeforeFlush; at += kChunk) ASSERT_HR(S_OK, source->Send(&signal[at], kChunk));
+  ASSERT_HR(S_OK, source->SendBeginFlush());
+  EXPECT_HR(S_FALSE, source->Send(&signal[kBeforeFlush], kChunk));
+  ASSERT_HR(S_OK, source->SendEndFlush());
+  source->Restart();
+  for (size_t at = 0; at < signal.size(); at += kChunk)
+    ASSERT_HR(S_OK, source->Send(&signal[at], std::min(kChunk, signal.size() - at)));
+  ASSERT_HR(S_OK, source->SendEndOfStream());
+  ASSERT_HR(S_OK, graph.WaitForCompletion(kCompletionTimeoutMs, &error)) << error;
+  ASSERT_HR(S_OK, graph.Stop());
+
+  const std::vector<uint8_t> expected = EngineReference(format, Concatenated(signal, kBeforeFlush, signal), PresetParams(0));
+  EXPECT_TRUE(SameSamples(format, expected, graph.Output()->Data()));
+}
+
+// A sample announcing an 8-bit type: refused, the graph hears EC_ERRORABORT,
+// and the input refuses everything after it until the graph is stopped.
+TEST(MediaTypeChange, RefusedChangeAbortsTheStreamUntilStop) {
+  const WavFormat format = Format(graph::kWavePcm, 2, 44100);
+  const std::vector<uint8_t> signal = MakeSignal(format, 0.5);
+  constexpr size_t kChunk = 4400;  // whole frames
+  OwnedMediaType type, eightBit;
+  MakeAudioType(format, &type);
+  WavFormat eight = format;
+  eight.bitsPerSample = 8;
+  MakeAudioType(eight, &eightBit);
+  ComPtr<PushSource> source = PushSource::Create(*type.get(), kChunk);
+  ComPtr<IBaseFilter> filter = CreateReverbFilter();
+  ASSERT_TRUE(source && filter);
+  OfflineGraph graph;
+  std::string error;
+  ASSERT_HR(S_OK, graph.BuildFromSource(source.Get(), filter.Get(), &error)) << error;
+  ASSERT_HR(S_OK, graph.RemoveClock());
+  ASSERT_TRUE(SUCCEEDED(graph.Run()));
+
+  for (size_t i = 0; i < 3; ++i) ASSERT_HR(S_OK, source->Send(&signal[i * kChunk], kChunk));
+  EXPECT_HR(VFW_E_INVALIDMEDIATYPE, source->Send(&signal[3 * kChunk], kChunk, eightBit.get()));
+  LONG_PTR reason = 0;
+  ASSERT_TRUE(WaitForEvent(graph.Events(), EC_ERRORABORT, 10000, &reason)) << "no EC_ERRORABORT reached the graph";
+  EXPECT_HR(VFW_E_TYPE_NOT_ACCEPTED, static_cast<HRESULT>(reason));
+  EXPECT_HR(VFW_E_RUNTIME_ERROR, source->Send(&signal[4 * kChunk], kChunk));
+  EXPECT_HR(VFW_E_RUNTIME_ERROR, source->SendEndOfStream());
+
+  // Only the three accepted samples were processed.
+  std::vector<uint8_t> accepted(signal.begin(), signal.begin() + 3 * kChunk);
+  std::vector<uint8_t> expected = EngineReference(format, accepted, PresetParams(0));
+  expected.resize(accepted.size());
+  EXPECT_TRUE(SameSamples(format, expected, graph.Output()->Data()));
+
+  // Stopped and run again, the input takes samples again, from silence.
+  ASSERT_HR(S_OK, graph.Stop());
+  graph.Output()->Clear();
+  source->Restart();
+  ASSERT_TRUE(SUCCEEDED(graph.Run()));
+  for (size_t i = 0; i < 3; ++i) ASSERT_HR(S_OK, source->Send(&signal[i * kChunk], kChunk));
+  ASSERT_HR(S_OK, source->SendEndOfStream());
+  ASSERT_HR(S_OK, graph.WaitForCompletion(kCompletionTimeoutMs, &error)) << error;
+  ASSERT_HR(S_OK, graph.Stop());
+  EXPECT_TRUE(SameSamples(format, EngineReference(format, accepted, PresetParams(0)), graph.Output()->Data()));
+}
+
+// A new setting written from another thread while the stream runs takes
+// effect at the next input sample and carries the reverberation on.
+TEST(ParameterChange, FromAnotherThreadTakesEffectAtTheNextBufferWithoutClearing) {
+  const WavFormat format = Format(graph::kWavePcm, 2, 44100);
+  TempFolder folder;
+  const std::vector<uint8_t> signal = MakeSignal(format, 2.0);
+  const std::string path = WriteSignal(folder, "in.wav", format, signal);
+  ComPtr<IBaseFilter> filter = CreateReverbFilter();
+  ASSERT_TRUE(filter);
+  ComPtr<IReverbSettings> settings = SettingsOf(filter.Get());
+  ASSERT_TRUE(settings);
+  const ReverbParams before = PresetParams(0);
+  const ReverbParams after = PresetParams(14);
+  OfflineGraph graph;
+  std::string error;
+  ASSERT_HR(S_OK, graph.Build(path, filter.Get(), &error)) << error;
+
+  // While the streaming thread is handing on output sample 8, a thread of
+  // the "page" writes the new setting.
+  constexpr size_t kChangedAfter = 8;
+  HRESULT written = E_FAIL;
+  graph.Output()->SetObserver([&](size_t index) {
+    if (index != kChangedAfter) return;
+    std::thread page([&] { written = settings->SetParams(&after); });
+    page.join();
+  });
+  ASSERT_HR(S_OK, graph.RunToCompletion(kCompletionTimeoutMs, &error)) << error;
+  graph.Output()->SetObserver(nullptr);
+  EXPECT_HR(S_OK, written);
+
+  // One output sample per input sample here: the change falls on the
+  // boundary after output sample 8.
+  const std::vector<CollectedSample> samples = graph.Output()->Samples();
+  ASSERT_GT(samples.size(), kChangedAfter + 1);
+  const size_t changeAtFrame = samples[kChangedAfter + 1].offset / format.BlockAlign();
+  const std::vector<uint8_t> expected = EngineReference(format, signal, before, changeAtFrame, &after);
+  EXPECT_TRUE(SameSamples(format, expected, graph.Output()->Data()));
+  // Neither setting alone, nor the new one started from silence, gives that.
+  EXPECT_FALSE(SameSamples(format, EngineReference(format, signal, before), expected));
+  EXPECT_FALSE(SameSamples(format, EngineReference(format, signal, after), expected));
+  const size_t changeAtByte = changeAtFrame * format.BlockAlign();
+  std::vector<uint8_t> cleared = EngineReference(format, std::vector<uint8_t>(signal.begin(), signal.begin() + changeAtByte), before);
+  cleared.resize(changeAtByte);
+  const std::vector<uint8_t> restarted =
+      EngineReference(format, std::vector<uint8_t>(signal.begin() + changeAtByte, signal.end()), after);
+  cleared.insert(cleared.end(), restarted.begin(), restarted.end());
+  EXPECT_FALSE(SameSamples(format, cleared, expected));
+}
+
+}  // namespace
+}  // namespace sombrevox::graphtest

@@ -36,6 +36,15 @@ std::vector<uint8_t> Concatenated(const std::vector<uint8_t>& a, size_t aBytes, 
   return joined;
 }
 
+// A manual-reset event, closed with its scope.
+struct Event {
+  Event() : handle(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+  ~Event() { CloseHandle(handle); }
+  Event(const Event&) = delete;
+  Event& operator=(const Event&) = delete;
+  HANDLE handle;
+};
+
 class SpreadOutput : public ::testing::TestWithParam<WavFormat> {};
 
 // The WAVE Parser's samples are larger than the 512-byte buffers downstream
@@ -155,6 +164,10 @@ TEST(Flush, SeekingBackWhileRunningRestartsTheStreamWithoutClearingTheEngine) {
   const std::string path = WriteSignal(folder, "in.wav", format, signal);
   ComPtr<IBaseFilter> filter = CreateReverbFilter();
   ASSERT_TRUE(filter);
+  // Declared before the graph: the stream may call the observer until the
+  // graph is gone.
+  Event reached;
+  std::atomic<bool> seeking{false};
   OfflineGraph graph;
   std::string error;
   ASSERT_HR(S_OK, graph.Build(path, filter.Get(), &error)) << error;
@@ -162,23 +175,20 @@ TEST(Flush, SeekingBackWhileRunningRestartsTheStreamWithoutClearingTheEngine) {
   // The stream is held at its tenth output sample until the seek is on its
   // way, so that the flush arrives in mid-stream.
   constexpr size_t kHeldSample = 10;
-  const HANDLE reached = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  std::atomic<bool> seeking{false};
   graph.Output()->SetObserver([&](size_t index) {
     if (index != kHeldSample) return;
-    SetEvent(reached);
+    SetEvent(reached.handle);
     for (int i = 0; i < 1000 && !seeking; ++i) Sleep(10);
     Sleep(300);
   });
   ASSERT_HR(S_OK, graph.RemoveClock());
   ASSERT_TRUE(SUCCEEDED(graph.Run()));
-  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reached, 30000)) << "the stream never reached its tenth sample";
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reached.handle, 30000)) << "the stream never reached its tenth sample";
   seeking = true;
   EXPECT_HR(S_OK, SeekToStart(graph.Graph()));
   ASSERT_HR(S_OK, graph.WaitForCompletion(kCompletionTimeoutMs, &error)) << error;
   graph.Output()->SetObserver(nullptr);
   ASSERT_HR(S_OK, graph.Stop());
-  CloseHandle(reached);
 
   // The restarted stream begins with the sample stamped 0 after the held one.
   const std::vector<CollectedSample> samples = graph.Output()->Samples();
@@ -284,6 +294,7 @@ TEST(ParameterChange, FromAnotherThreadTakesEffectAtTheNextBufferWithoutClearing
   ASSERT_TRUE(settings);
   const ReverbParams before = PresetParams(0);
   const ReverbParams after = PresetParams(14);
+  HRESULT written = E_FAIL;
   OfflineGraph graph;
   std::string error;
   ASSERT_HR(S_OK, graph.Build(path, filter.Get(), &error)) << error;
@@ -291,7 +302,6 @@ TEST(ParameterChange, FromAnotherThreadTakesEffectAtTheNextBufferWithoutClearing
   // While the streaming thread is handing on output sample 8, a thread of
   // the "page" writes the new setting.
   constexpr size_t kChangedAfter = 8;
-  HRESULT written = E_FAIL;
   graph.Output()->SetObserver([&](size_t index) {
     if (index != kChangedAfter) return;
     std::thread page([&] { written = settings->SetParams(&after); });

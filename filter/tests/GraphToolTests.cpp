@@ -14,7 +14,7 @@ struct ToolRun {
   std::string messages;  // what it wrote to its error stream
 };
 
-// Runs the tool with `arguments` and waits for it (at most two minutes).
+// Runs the tool with `arguments` and waits for it (at most 90 s, inside the watchdog's limit).
 ToolRun RunTool(const TempFolder& folder, const std::string& arguments) {
   ToolRun run;
   const std::string errorsPath = folder.File("stderr.txt");
@@ -36,9 +36,9 @@ ToolRun RunTool(const TempFolder& folder, const std::string& arguments) {
   CloseHandle(errors);
   EXPECT_TRUE(started) << "cannot start " << commandLine << ", error " << GetLastError();
   if (!started) return run;
-  if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) {
+  if (WaitForSingleObject(process.hProcess, 90000) != WAIT_OBJECT_0) {
     TerminateProcess(process.hProcess, 99);
-    ADD_FAILURE() << "sombrevox-graph did not finish within two minutes";
+    ADD_FAILURE() << "sombrevox-graph did not finish within 90 s";
   }
   GetExitCodeProcess(process.hProcess, &run.exitCode);
   CloseHandle(process.hThread);

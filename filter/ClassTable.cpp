@@ -14,9 +14,11 @@ const PinSetup kPins[2] = {
     {L"Output", FALSE, TRUE, FALSE, FALSE, &GUID_NULL, L"Input", 1, &kAudioType},
 };
 
-// The property page arrives with the editor; until then its row creates nothing.
+// The property page arrives with the editor; until then its row creates
+// nothing and answers as a class without the asked interface would, which is
+// also what registration expects of the page row.
 ComObjectBase* CreatePropertyPage(IUnknown*, HRESULT* hr) {
-  *hr = E_NOTIMPL;
+  *hr = E_NOINTERFACE;
   return nullptr;
 }
 

@@ -72,11 +72,20 @@ HRESULT ReverbFilter::SizeOutputBuffers(IMemAllocator* allocator, ALLOCATOR_PROP
     IMemAllocator* upstream = nullptr;
     if (SUCCEEDED(InputPin()->GetAllocator(&upstream)) && upstream) {
       ALLOCATOR_PROPERTIES input{};
-      if (SUCCEEDED(upstream->GetProperties(&input))) request = input;
+      // An allocator nobody has sized yet (its upstream brought its own, or
+      // none) has nothing to follow: its zeros would be refused.
+      if (SUCCEEDED(upstream->GetProperties(&input)) && input.cbBuffer > 0) request = input;
       upstream->Release();
     }
   }
-  if (inputFormat_.nChannels == 1 && outputFormat_.nChannels == 2) request.cbBuffer *= 2;
+  if (request.cbBuffer > 0) {
+    if (inputFormat_.nChannels == 1 && outputFormat_.nChannels == 2) request.cbBuffer *= 2;
+  } else {
+    // Nothing to follow at all: one second of output, as parsers ask.
+    request.cbBuffer = static_cast<long>(outputFormat_.nAvgBytesPerSec);
+  }
+  if (request.cBuffers < 1) request.cBuffers = 1;
+  if (request.cbAlign < 1) request.cbAlign = 1;
   ALLOCATOR_PROPERTIES granted{};
   const HRESULT hr = allocator->SetProperties(&request, &granted);
   if (FAILED(hr)) return hr;

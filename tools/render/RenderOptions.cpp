@@ -1,22 +1,15 @@
 #include "RenderOptions.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "FactoryPresets.h"
+#include "ToolArguments.h"
 
 namespace sombrevox::render {
 namespace {
 
-bool ParseNumber(const std::string& text, double* value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  *value = std::strtod(text.c_str(), &end);
-  return errno == 0 && end && *end == '\0';
-}
+using tools::ParseNumber;
+using tools::ParseParamList;
 
 bool ParsePreset(const std::string& text, ReverbParams* params, std::string* error) {
   double index = 0;
@@ -31,29 +24,6 @@ bool ParsePreset(const std::string& text, ReverbParams* params, std::string* err
     return false;
   }
   *params = kFactoryPresets[found].params;
-  return true;
-}
-
-bool ParseParams(const std::string& text, ReverbParams* params, std::string* error) {
-  std::vector<double> values;
-  size_t start = 0;
-  for (;;) {
-    const size_t comma = text.find(',', start);
-    const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-    double v = 0;
-    if (!ParseNumber(item, &v)) {
-      *error = "--params: '" + item + "' is not a number";
-      return false;
-    }
-    values.push_back(v);
-    if (comma == std::string::npos) break;
-    start = comma + 1;
-  }
-  if (values.size() != kParamCount) {
-    *error = "--params takes eight values: PREDELAY,SIZE,LOWPASS,DIFFUSION,DECAY,DAMPING,MIX,LEVEL";
-    return false;
-  }
-  for (int i = 0; i < kParamCount; ++i) ParamAt(*params, i) = values[i];
   return true;
 }
 
@@ -103,7 +73,7 @@ bool ParseOptions(int argc, char** argv, RenderOptions* o, std::string* error) {
     } else if (arg == "--preset") {
       if (!value(&v) || !ParsePreset(v, &o->params, error)) return false;
     } else if (arg == "--params") {
-      if (!value(&v) || !ParseParams(v, &o->params, error)) return false;
+      if (!value(&v) || !ParseParamList(v, &o->params, error)) return false;
     } else if (arg == "--block") {
       double frames = 0;
       if (!value(&v)) return false;

@@ -62,6 +62,18 @@ HRESULT OutputPinBase::CompletePeer(IPin*)
     return ChooseAllocator(downstream_, &allocator_);
 }
 
+HRESULT OutputPinBase::OfferAllocator(IMemInputPin* downstream, IMemAllocator* candidate,
+                                      const ALLOCATOR_PROPERTIES& requested)
+{
+    // Each try starts from the downstream pin's own request.
+    ALLOCATOR_PROPERTIES properties = requested;
+    HRESULT hr = SizeBuffers(candidate, &properties);
+    if (SUCCEEDED(hr)) {
+        hr = downstream->NotifyAllocator(candidate, FALSE);
+    }
+    return hr;
+}
+
 HRESULT OutputPinBase::ChooseAllocator(IMemInputPin* downstream, IMemAllocator** allocator)
 {
     *allocator = nullptr;
@@ -71,15 +83,11 @@ HRESULT OutputPinBase::ChooseAllocator(IMemInputPin* downstream, IMemAllocator**
         requested.cbAlign = 1;
     }
 
+    // The downstream pin's own allocator first, then a default one.
     IMemAllocator* candidate = nullptr;
     HRESULT hr = downstream->GetAllocator(&candidate);
     if (SUCCEEDED(hr)) {
-        // Each try starts from the downstream pin's own request.
-        ALLOCATOR_PROPERTIES properties = requested;
-        hr = SizeBuffers(candidate, &properties);
-        if (SUCCEEDED(hr)) {
-            hr = downstream->NotifyAllocator(candidate, FALSE);
-        }
+        hr = OfferAllocator(downstream, candidate, requested);
         if (SUCCEEDED(hr)) {
             *allocator = candidate;
             return S_OK;
@@ -92,11 +100,7 @@ HRESULT OutputPinBase::ChooseAllocator(IMemInputPin* downstream, IMemAllocator**
 
     hr = CreateDefaultAllocator(&candidate);
     if (SUCCEEDED(hr)) {
-        ALLOCATOR_PROPERTIES properties = requested;
-        hr = SizeBuffers(candidate, &properties);
-        if (SUCCEEDED(hr)) {
-            hr = downstream->NotifyAllocator(candidate, FALSE);
-        }
+        hr = OfferAllocator(downstream, candidate, requested);
         if (SUCCEEDED(hr)) {
             *allocator = candidate;
             return S_OK;

@@ -42,6 +42,10 @@ public:
     // The downstream pin's IMemInputPin (no reference added), or null.
     IMemInputPin* DownstreamInput() const { return downstream_; }
 
+private:
+    // Sizes `candidate` for the request and announces it downstream.
+    HRESULT OfferAllocator(IMemInputPin* downstream, IMemAllocator* candidate, const ALLOCATOR_PROPERTIES& requested);
+
 protected:
     IMemAllocator* allocator_ = nullptr;
     IMemInputPin* downstream_ = nullptr;

@@ -148,9 +148,9 @@ HRESULT PinBase::WalkTypes(IPin* receiver, IEnumMediaTypes* types, const AM_MEDI
     return remembered != S_OK ? remembered : VFW_E_NO_ACCEPTABLE_TYPES;
 }
 
-HRESULT PinBase::AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE* type)
+HRESULT PinBase::CheckCandidate(IPin* peer, const AM_MEDIA_TYPE* type)
 {
-    HRESULT hr = CheckPeer(receiver);
+    HRESULT hr = CheckPeer(peer);
     if (FAILED(hr)) {
         BreakPeer();
         return hr;
@@ -159,6 +159,15 @@ HRESULT PinBase::AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE* type)
     if (hr != S_OK) {
         BreakPeer();
         return AsTypeRefusal(hr);
+    }
+    return S_OK;
+}
+
+HRESULT PinBase::AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE* type)
+{
+    HRESULT hr = CheckCandidate(receiver, type);
+    if (FAILED(hr)) {
+        return hr;
     }
     peer_ = receiver;
     SetFormat(type);
@@ -187,15 +196,9 @@ HRESULT STDMETHODCALLTYPE PinBase::ReceiveConnection(IPin* connector, const AM_M
     if (filter_->State() != State_Stopped) {
         return VFW_E_NOT_STOPPED;
     }
-    HRESULT hr = CheckPeer(connector);
+    HRESULT hr = CheckCandidate(connector, type);
     if (FAILED(hr)) {
-        BreakPeer();
         return hr;
-    }
-    hr = CheckFormat(type);
-    if (hr != S_OK) {
-        BreakPeer();
-        return AsTypeRefusal(hr);
     }
     peer_ = connector;
     SetFormat(type);

@@ -95,6 +95,9 @@ private:
     HRESULT AgreeType(IPin* receiver, const AM_MEDIA_TYPE* partial);
     HRESULT WalkTypes(IPin* receiver, IEnumMediaTypes* types, const AM_MEDIA_TYPE* partial);
     HRESULT AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE* type);
+    // CheckPeer, then CheckFormat, with BreakPeer after a refusal; a refused
+    // type answers as a refusal to the peer.
+    HRESULT CheckCandidate(IPin* peer, const AM_MEDIA_TYPE* type);
 
     wchar_t* name_ = nullptr;
     PIN_DIRECTION direction_;

@@ -42,10 +42,9 @@ bool RateGivesValidRings(double samplesPerMs, int32_t ringLength) {
   };
   const ParamRange& predelay = kParamRanges[kPredelay];
   const ParamRange& room = kParamRanges[kRoomSize];
-  return fits(predelay.lower) && fits(predelay.upper) && fits(kDiff1Ms) && fits(kDiff2Ms) &&
-         fits(kOutL1Ms) && fits(kOutL2Ms) && fits(kOutR1Ms) && fits(kOutR2Ms) &&
-         fits(SizeFactor(room.lower) * kLineBaseMs[kLineCount - 1]) &&
-         fits(SizeFactor(room.upper) * kLineBaseMs[0]);
+  return fits(predelay.lower) && fits(predelay.upper) && fits(kDiff1Ms) && fits(kDiff2Ms) && fits(kOutL1Ms) &&
+         fits(kOutL2Ms) && fits(kOutR1Ms) && fits(kOutR2Ms) &&
+         fits(SizeFactor(room.lower) * kLineBaseMs[kLineCount - 1]) && fits(SizeFactor(room.upper) * kLineBaseMs[0]);
 }
 
 }  // namespace

@@ -68,10 +68,8 @@ class ReverbEngine {
 
   // Buffer loops. `inFrames` is in/out (null in mode 2), `outFrames` in/out.
   // Result kOk, kTailFinished in mode 2 at the end of the tail, or a failure.
-  Status ProcessPcm16(int mode, const int16_t* input, uint32_t* inFrames, int16_t* output,
-                      uint32_t* outFrames);
-  Status ProcessFloat32(int mode, const float* input, uint32_t* inFrames, float* output,
-                        uint32_t* outFrames);
+  Status ProcessPcm16(int mode, const int16_t* input, uint32_t* inFrames, int16_t* output, uint32_t* outFrames);
+  Status ProcessFloat32(int mode, const float* input, uint32_t* inFrames, float* output, uint32_t* outFrames);
 
   const EngineCoefficients& Coefficients() const { return k_; }
   bool CoefficientsValid() const { return coefficientsValid_; }

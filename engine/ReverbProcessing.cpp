@@ -108,8 +108,7 @@ void ReverbEngine::RunFrames(const Sample* input, Sample* output, uint32_t n) {
 }
 
 template <typename Sample>
-Status ReverbEngine::Process(int mode, const Sample* input, uint32_t* inFrames, Sample* output,
-                             uint32_t* outFrames) {
+Status ReverbEngine::Process(int mode, const Sample* input, uint32_t* inFrames, Sample* output, uint32_t* outFrames) {
   const uint32_t offered = inFrames ? *inFrames : 0;
   const uint32_t room = outFrames ? *outFrames : 0;
 

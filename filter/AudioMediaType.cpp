@@ -30,8 +30,7 @@ uint16_t SampleTagOf(const AM_MEDIA_TYPE& type) {
   if (!ext) return 0;
   const WORD valid = ext->Samples.wValidBitsPerSample;
   if (ext->SubFormat == kSubtypePcm && wave->wBitsPerSample == 16 && valid == 16) return kFormatPcm;
-  if (ext->SubFormat == kSubtypeIeeeFloat && wave->wBitsPerSample == 32 && valid == 32)
-    return kFormatIeeeFloat;
+  if (ext->SubFormat == kSubtypeIeeeFloat && wave->wBitsPerSample == 32 && valid == 32) return kFormatIeeeFloat;
   return 0;
 }
 

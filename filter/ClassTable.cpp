@@ -38,7 +38,7 @@ const FilterSetup* ReverbFilter::SetupRecord() { return &kSetup; }
 const FactoryTemplate kClassTable[] = {
     {L"ORVELA Soft SombrevoxLight", &sombrevox::CLSID_SombrevoxLight, sombrevox::ReverbFilter::Create, nullptr,
      &sombrevox::ReverbFilter::kSetup},
-    {L"ORVELA Soft SombrevoxLight Property Page", &sombrevox::CLSID_SombrevoxLightPage,
-     sombrevox::CreatePropertyPage, nullptr, nullptr},
+    {L"ORVELA Soft SombrevoxLight Property Page", &sombrevox::CLSID_SombrevoxLightPage, sombrevox::CreatePropertyPage,
+     nullptr, nullptr},
 };
 const int kClassTableCount = 2;

@@ -15,8 +15,8 @@ Status ReverbFilter::Process(int mode, const BYTE* input, uint32_t* inFrames, BY
   if (sampleTag_ == kFormatPcm)
     return engine_.ProcessPcm16(mode, reinterpret_cast<const int16_t*>(input), inFrames,
                                 reinterpret_cast<int16_t*>(output), outFrames);
-  return engine_.ProcessFloat32(mode, reinterpret_cast<const float*>(input), inFrames,
-                                reinterpret_cast<float*>(output), outFrames);
+  return engine_.ProcessFloat32(mode, reinterpret_cast<const float*>(input), inFrames, reinterpret_cast<float*>(output),
+                                outFrames);
 }
 
 HRESULT ReverbFilter::Deliver(IMediaSample* sample, uint32_t frames) {

@@ -24,26 +24,30 @@ struct ReverbParams {
 #endif
 
 // {5E2A41C6-3D07-11D4-B1F3-6A0E29C70000}
-inline constexpr CLSID CLSID_SombrevoxLight = {0x5E2A41C6, 0x3D07, 0x11D4, {0xB1, 0xF3, 0x6A, 0x0E, 0x29, 0xC7, 0x00, 0x00}};
+inline constexpr CLSID CLSID_SombrevoxLight = {
+    0x5E2A41C6, 0x3D07, 0x11D4, {0xB1, 0xF3, 0x6A, 0x0E, 0x29, 0xC7, 0x00, 0x00}};
 // {5E2A41C7-3D07-11D4-B1F3-6A0E29C70000}
-inline constexpr CLSID CLSID_SombrevoxLightPage = {0x5E2A41C7, 0x3D07, 0x11D4, {0xB1, 0xF3, 0x6A, 0x0E, 0x29, 0xC7, 0x00, 0x00}};
+inline constexpr CLSID CLSID_SombrevoxLightPage = {
+    0x5E2A41C7, 0x3D07, 0x11D4, {0xB1, 0xF3, 0x6A, 0x0E, 0x29, 0xC7, 0x00, 0x00}};
 // {5E2A41C9-3D07-11D4-B1F3-6A0E29C70000}
-inline constexpr IID IID_IReverbSettings = {0x5E2A41C9, 0x3D07, 0x11D4, {0xB1, 0xF3, 0x6A, 0x0E, 0x29, 0xC7, 0x00, 0x00}};
+inline constexpr IID IID_IReverbSettings = {
+    0x5E2A41C9, 0x3D07, 0x11D4, {0xB1, 0xF3, 0x6A, 0x0E, 0x29, 0xC7, 0x00, 0x00}};
 // {36a22460-0cc9-11d0-8574-00a0c9053912}
-inline constexpr IID IID_IFactoryPresets = {0x36a22460, 0x0cc9, 0x11d0, {0x85, 0x74, 0x00, 0xa0, 0xc9, 0x05, 0x39, 0x12}};
+inline constexpr IID IID_IFactoryPresets = {
+    0x36a22460, 0x0cc9, 0x11d0, {0x85, 0x74, 0x00, 0xa0, 0xc9, 0x05, 0x39, 0x12}};
 
 struct PluginSettings;
 
 // The block the filter shares with its property page and dialogs. Words that
 // hold pointers or window handles are pointer-sized; the others are 32-bit.
 struct EditorLink {
-  PluginSettings* settings;         // the filter's settings record
-  struct IReverbSettings* reverb;   // the filter's parameter interface
-  HWND pageWindow;                  // the open page's dialog, or null
-  LONG pageReady;                   // set once the page's display is first ready
-  LONG firstOpen;                   // cleared after the editor's first opening
-  LONG selectedParam;               // the parameter index the knob edits (0..7)
-  LONG editorWord;                  // passed to the controls; no behaviour depends on it
+  PluginSettings* settings;        // the filter's settings record
+  struct IReverbSettings* reverb;  // the filter's parameter interface
+  HWND pageWindow;                 // the open page's dialog, or null
+  LONG pageReady;                  // set once the page's display is first ready
+  LONG firstOpen;                  // cleared after the editor's first opening
+  LONG selectedParam;              // the parameter index the knob edits (0..7)
+  LONG editorWord;                 // passed to the controls; no behaviour depends on it
 };
 
 // Notifications: WM_COMMAND to a registered window, low word its command id,

@@ -6,20 +6,20 @@
 #include "Module.h"
 
 class ClassFactory final : public IClassFactory {
-public:
-    explicit ClassFactory(const FactoryTemplate& row);
-    ~ClassFactory();
-    ClassFactory(const ClassFactory&) = delete;
-    ClassFactory& operator=(const ClassFactory&) = delete;
+ public:
+  explicit ClassFactory(const FactoryTemplate& row);
+  ~ClassFactory();
+  ClassFactory(const ClassFactory&) = delete;
+  ClassFactory& operator=(const ClassFactory&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
 
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
-private:
-    volatile LONG references_ = 0;
-    const FactoryTemplate& row_;
+ private:
+  volatile LONG references_ = 0;
+  const FactoryTemplate& row_;
 };

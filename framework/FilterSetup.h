@@ -5,26 +5,26 @@
 #include <windows.h>
 
 struct PinTypeSetup {
-    const GUID* majorType;
-    const GUID* subtype;
+  const GUID* majorType;
+  const GUID* subtype;
 };
 
 struct PinSetup {
-    const wchar_t* name;
-    BOOL rendered;
-    BOOL output;
-    BOOL zero;
-    BOOL many;
-    const CLSID* connectsToFilter;
-    const wchar_t* connectsToPin;
-    UINT typeCount;
-    const PinTypeSetup* types;
+  const wchar_t* name;
+  BOOL rendered;
+  BOOL output;
+  BOOL zero;
+  BOOL many;
+  const CLSID* connectsToFilter;
+  const wchar_t* connectsToPin;
+  UINT typeCount;
+  const PinTypeSetup* types;
 };
 
 struct FilterSetup {
-    const CLSID* clsid;
-    const wchar_t* name;
-    DWORD merit;
-    UINT pinCount;
-    const PinSetup* pins;
+  const CLSID* clsid;
+  const wchar_t* name;
+  DWORD merit;
+  UINT pinCount;
+  const PinSetup* pins;
 };

@@ -9,24 +9,24 @@
 class PinBase;
 
 class MediaTypeEnumerator final : public ComObjectBase, public IEnumMediaTypes {
-public:
-    explicit MediaTypeEnumerator(PinBase* pin);
-    MediaTypeEnumerator(const MediaTypeEnumerator& other);
-    ~MediaTypeEnumerator() override;
-    MediaTypeEnumerator& operator=(const MediaTypeEnumerator&) = delete;
+ public:
+  explicit MediaTypeEnumerator(PinBase* pin);
+  MediaTypeEnumerator(const MediaTypeEnumerator& other);
+  ~MediaTypeEnumerator() override;
+  MediaTypeEnumerator& operator=(const MediaTypeEnumerator&) = delete;
 
-    HRESULT STDMETHODCALLTYPE InnerQueryInterface(REFIID iid, void** object) override;
-    SOMBREVOX_DELEGATE_IUNKNOWN
+  HRESULT STDMETHODCALLTYPE InnerQueryInterface(REFIID iid, void** object) override;
+  SOMBREVOX_DELEGATE_IUNKNOWN
 
-    HRESULT STDMETHODCALLTYPE Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched) override;
-    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
-    HRESULT STDMETHODCALLTYPE Reset() override;
-    HRESULT STDMETHODCALLTYPE Clone(IEnumMediaTypes** clone) override;
+  HRESULT STDMETHODCALLTYPE Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched) override;
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
+  HRESULT STDMETHODCALLTYPE Reset() override;
+  HRESULT STDMETHODCALLTYPE Clone(IEnumMediaTypes** clone) override;
 
-private:
-    bool InSync() const;
+ private:
+  bool InSync() const;
 
-    PinBase* pin_;
-    int position_ = 0;
-    LONG version_;
+  PinBase* pin_;
+  int position_ = 0;
+  LONG version_;
 };

@@ -8,15 +8,15 @@ struct FilterSetup;
 
 // One creatable class of the module.
 struct FactoryTemplate {
-    const wchar_t* name; // display name, also the registry description
-    const CLSID* clsid;
-    // Returns a new object with reference count 0 and leaves *hr at S_OK, or
-    // returns null with *hr set to the failure. An object returned together
-    // with a failure is destroyed by the factory.
-    ComObjectBase* (*create)(IUnknown* outer, HRESULT* hr);
-    // Called at process attach (TRUE) and detach (FALSE); may be null.
-    void (*hook)(BOOL loading, const CLSID* clsid);
-    const FilterSetup* setup; // filter registration data, or null
+  const wchar_t* name;  // display name, also the registry description
+  const CLSID* clsid;
+  // Returns a new object with reference count 0 and leaves *hr at S_OK, or
+  // returns null with *hr set to the failure. An object returned together
+  // with a failure is destroyed by the factory.
+  ComObjectBase* (*create)(IUnknown* outer, HRESULT* hr);
+  // Called at process attach (TRUE) and detach (FALSE); may be null.
+  void (*hook)(BOOL loading, const CLSID* clsid);
+  const FilterSetup* setup;  // filter registration data, or null
 };
 
 // Defined by the module that links the framework (include this header before

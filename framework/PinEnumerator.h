@@ -11,29 +11,29 @@ class FilterBase;
 class PinBase;
 
 class PinEnumerator final : public ComObjectBase, public IEnumPins {
-public:
-    explicit PinEnumerator(FilterBase* filter);
-    PinEnumerator(const PinEnumerator& other);
-    ~PinEnumerator() override;
-    PinEnumerator& operator=(const PinEnumerator&) = delete;
+ public:
+  explicit PinEnumerator(FilterBase* filter);
+  PinEnumerator(const PinEnumerator& other);
+  ~PinEnumerator() override;
+  PinEnumerator& operator=(const PinEnumerator&) = delete;
 
-    HRESULT STDMETHODCALLTYPE InnerQueryInterface(REFIID iid, void** object) override;
-    SOMBREVOX_DELEGATE_IUNKNOWN
+  HRESULT STDMETHODCALLTYPE InnerQueryInterface(REFIID iid, void** object) override;
+  SOMBREVOX_DELEGATE_IUNKNOWN
 
-    HRESULT STDMETHODCALLTYPE Next(ULONG count, IPin** pins, ULONG* fetched) override;
-    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
-    HRESULT STDMETHODCALLTYPE Reset() override;
-    HRESULT STDMETHODCALLTYPE Clone(IEnumPins** clone) override;
+  HRESULT STDMETHODCALLTYPE Next(ULONG count, IPin** pins, ULONG* fetched) override;
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
+  HRESULT STDMETHODCALLTYPE Reset() override;
+  HRESULT STDMETHODCALLTYPE Clone(IEnumPins** clone) override;
 
-private:
-    bool InSync() const;
-    void Resynchronise();
+ private:
+  bool InSync() const;
+  void Resynchronise();
 
-    FilterBase* filter_;
-    int position_ = 0;
-    int pinCount_ = 0;
-    LONG version_ = 0;
-    // Pins already handed out, so a refresh after a change of the pin set
-    // never hands out the same pin twice.
-    std::vector<PinBase*> returnedPins_;
+  FilterBase* filter_;
+  int position_ = 0;
+  int pinCount_ = 0;
+  LONG version_ = 0;
+  // Pins already handed out, so a refresh after a change of the pin set
+  // never hands out the same pin twice.
+  std::vector<PinBase*> returnedPins_;
 };

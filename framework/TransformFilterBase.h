@@ -20,64 +20,64 @@ class TransformInputPin;
 class TransformOutputPin;
 
 class TransformFilterBase : public FilterBase {
-public:
-    TransformFilterBase(IUnknown* outer, const CLSID& clsid);
-    ~TransformFilterBase() override;
+ public:
+  TransformFilterBase(IUnknown* outer, const CLSID& clsid);
+  ~TransformFilterBase() override;
 
-    // IMediaFilter: the transform state machine (Run is FilterBase's, which
-    // pauses through this Pause first).
-    HRESULT STDMETHODCALLTYPE Stop() override;
-    HRESULT STDMETHODCALLTYPE Pause() override;
+  // IMediaFilter: the transform state machine (Run is FilterBase's, which
+  // pauses through this Pause first).
+  HRESULT STDMETHODCALLTYPE Stop() override;
+  HRESULT STDMETHODCALLTYPE Pause() override;
 
-    // Overridable operations, after those of FilterBase (CurrentStreamTime,
-    // PinListVersion, PinCount, PinAt, SetupRecord).
-    int PinCount() override;
-    // PinAt (derived): makes both pins on first call into inputPin_ and
-    // outputPin_; 0 is the input pin, 1 the output pin.
-    virtual HRESULT TransformSample(IMediaSample* input, IMediaSample* output) = 0;
-    virtual HRESULT CheckInputFormat(const AM_MEDIA_TYPE* type) = 0;
-    virtual HRESULT CheckFormatPair(const AM_MEDIA_TYPE* input, const AM_MEDIA_TYPE* output) = 0;
-    // Sets the output allocator's properties from the request and copies the
-    // granted ones back.
-    virtual HRESULT SizeOutputBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* properties) = 0;
-    // The output type proposed at a position: S_OK, or VFW_S_NO_MORE_ITEMS past the end.
-    virtual HRESULT OutputFormatAt(int position, MediaType* type) = 0;
-    // Stopped to Paused with both pins connected, under ReceiveLock.
-    virtual HRESULT OnStartStreaming();
-    // Back to Stopped with both pins connected, under ReceiveLock.
-    virtual HRESULT OnStopStreaming();
-    // A quality message from downstream; S_FALSE passes it upstream.
-    virtual HRESULT OnQuality(const Quality& quality);
-    // A pin recorded its agreed type; the answer is not used.
-    virtual HRESULT OnFormatSet(PIN_DIRECTION direction, const AM_MEDIA_TYPE* type);
-    virtual HRESULT OnPinConnecting(PIN_DIRECTION direction, IPin* peer);
-    virtual HRESULT OnPinDisconnected(PIN_DIRECTION direction);
-    // A failure undoes the connection.
-    virtual HRESULT OnPinConnected(PIN_DIRECTION direction, IPin* peer);
-    // One checked input sample, under ReceiveLock on the streaming thread.
-    virtual HRESULT ReceiveSample(IMediaSample* sample);
-    // End of the input stream, under ReceiveLock on the streaming thread.
-    virtual HRESULT OnEndOfStream();
-    virtual HRESULT OnBeginFlush();
-    virtual HRESULT OnEndFlush();
-    virtual HRESULT OnNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
+  // Overridable operations, after those of FilterBase (CurrentStreamTime,
+  // PinListVersion, PinCount, PinAt, SetupRecord).
+  int PinCount() override;
+  // PinAt (derived): makes both pins on first call into inputPin_ and
+  // outputPin_; 0 is the input pin, 1 the output pin.
+  virtual HRESULT TransformSample(IMediaSample* input, IMediaSample* output) = 0;
+  virtual HRESULT CheckInputFormat(const AM_MEDIA_TYPE* type) = 0;
+  virtual HRESULT CheckFormatPair(const AM_MEDIA_TYPE* input, const AM_MEDIA_TYPE* output) = 0;
+  // Sets the output allocator's properties from the request and copies the
+  // granted ones back.
+  virtual HRESULT SizeOutputBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* properties) = 0;
+  // The output type proposed at a position: S_OK, or VFW_S_NO_MORE_ITEMS past the end.
+  virtual HRESULT OutputFormatAt(int position, MediaType* type) = 0;
+  // Stopped to Paused with both pins connected, under ReceiveLock.
+  virtual HRESULT OnStartStreaming();
+  // Back to Stopped with both pins connected, under ReceiveLock.
+  virtual HRESULT OnStopStreaming();
+  // A quality message from downstream; S_FALSE passes it upstream.
+  virtual HRESULT OnQuality(const Quality& quality);
+  // A pin recorded its agreed type; the answer is not used.
+  virtual HRESULT OnFormatSet(PIN_DIRECTION direction, const AM_MEDIA_TYPE* type);
+  virtual HRESULT OnPinConnecting(PIN_DIRECTION direction, IPin* peer);
+  virtual HRESULT OnPinDisconnected(PIN_DIRECTION direction);
+  // A failure undoes the connection.
+  virtual HRESULT OnPinConnected(PIN_DIRECTION direction, IPin* peer);
+  // One checked input sample, under ReceiveLock on the streaming thread.
+  virtual HRESULT ReceiveSample(IMediaSample* sample);
+  // End of the input stream, under ReceiveLock on the streaming thread.
+  virtual HRESULT OnEndOfStream();
+  virtual HRESULT OnBeginFlush();
+  virtual HRESULT OnEndFlush();
+  virtual HRESULT OnNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
 
-    // The pins; null until PinAt made them.
-    TransformInputPin* InputPin() const { return inputPin_.get(); }
-    TransformOutputPin* OutputPin() const { return outputPin_.get(); }
-    CriticalSection& FilterLock() { return filterLock_; }
-    CriticalSection& ReceiveLock() { return receiveLock_; }
+  // The pins; null until PinAt made them.
+  TransformInputPin* InputPin() const { return inputPin_.get(); }
+  TransformOutputPin* OutputPin() const { return outputPin_.get(); }
+  CriticalSection& FilterLock() { return filterLock_; }
+  CriticalSection& ReceiveLock() { return receiveLock_; }
 
-protected:
-    // True when both pins exist and are connected.
-    bool BothPinsConnected() const;
-    // inputPin_ for 0, outputPin_ for 1, else null (a helper for PinAt).
-    PinBase* ExistingPinAt(int index) const;
+ protected:
+  // True when both pins exist and are connected.
+  bool BothPinsConnected() const;
+  // inputPin_ for 0, outputPin_ for 1, else null (a helper for PinAt).
+  PinBase* ExistingPinAt(int index) const;
 
-    bool endOfStreamDelivered_ = false;
-    CriticalSection filterLock_;
-    CriticalSection receiveLock_;
-    // Declared after the locks: the pins go first when the filter is destroyed.
-    std::unique_ptr<TransformInputPin> inputPin_;
-    std::unique_ptr<TransformOutputPin> outputPin_;
+  bool endOfStreamDelivered_ = false;
+  CriticalSection filterLock_;
+  CriticalSection receiveLock_;
+  // Declared after the locks: the pins go first when the filter is destroyed.
+  std::unique_ptr<TransformInputPin> inputPin_;
+  std::unique_ptr<TransformOutputPin> outputPin_;
 };

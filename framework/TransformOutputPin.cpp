@@ -10,122 +10,109 @@
 using Microsoft::WRL::ComPtr;
 
 TransformOutputPin::TransformOutputPin(TransformFilterBase* filter, HRESULT*, const wchar_t* name)
-    : OutputPinBase(filter, &filter->FilterLock(), name), transformFilter_(filter)
-{
+    : OutputPinBase(filter, &filter->FilterLock(), name), transformFilter_(filter) {}
+
+TransformOutputPin::~TransformOutputPin() {
+  if (seekingPassThrough_ != nullptr) {
+    seekingPassThrough_->Release();
+  }
 }
 
-TransformOutputPin::~TransformOutputPin()
-{
-    if (seekingPassThrough_ != nullptr) {
-        seekingPassThrough_->Release();
+HRESULT STDMETHODCALLTYPE TransformOutputPin::InnerQueryInterface(REFIID iid, void** object) {
+  if (object != nullptr && (iid == IID_IMediaPosition || iid == IID_IMediaSeeking)) {
+    *object = nullptr;
+    CriticalSectionLock guard(seekingLock_);
+    if (seekingPassThrough_ == nullptr) {
+      const HRESULT hr = CreateSeekingPassThrough();
+      if (FAILED(hr)) {
+        return hr;
+      }
     }
-}
-
-HRESULT STDMETHODCALLTYPE TransformOutputPin::InnerQueryInterface(REFIID iid, void** object)
-{
-    if (object != nullptr && (iid == IID_IMediaPosition || iid == IID_IMediaSeeking)) {
-        *object = nullptr;
-        CriticalSectionLock guard(seekingLock_);
-        if (seekingPassThrough_ == nullptr) {
-            const HRESULT hr = CreateSeekingPassThrough();
-            if (FAILED(hr)) {
-                return hr;
-            }
-        }
-        return seekingPassThrough_->QueryInterface(iid, object);
-    }
-    return OutputPinBase::InnerQueryInterface(iid, object);
+    return seekingPassThrough_->QueryInterface(iid, object);
+  }
+  return OutputPinBase::InnerQueryInterface(iid, object);
 }
 
 // Seeking and position requests on this pin go to the filter upstream of the
 // input pin.
-HRESULT TransformOutputPin::CreateSeekingPassThrough()
-{
-    IUnknown* passThrough = nullptr;
-    HRESULT hr = CoCreateInstance(CLSID_SeekingPassThru, OuterUnknown(), CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                  reinterpret_cast<void**>(&passThrough));
-    if (FAILED(hr)) {
-        return hr;
-    }
-    ISeekingPassThru* init = nullptr;
-    hr = passThrough->QueryInterface(IID_ISeekingPassThru, reinterpret_cast<void**>(&init));
-    if (SUCCEEDED(hr)) {
-        hr = init->Init(FALSE, static_cast<IPin*>(transformFilter_->InputPin()));
-        init->Release();
-    }
-    if (FAILED(hr)) {
-        passThrough->Release();
-        return hr;
-    }
-    seekingPassThrough_ = passThrough;
-    return S_OK;
+HRESULT TransformOutputPin::CreateSeekingPassThrough() {
+  IUnknown* passThrough = nullptr;
+  HRESULT hr = CoCreateInstance(CLSID_SeekingPassThru, OuterUnknown(), CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                reinterpret_cast<void**>(&passThrough));
+  if (FAILED(hr)) {
+    return hr;
+  }
+  ISeekingPassThru* init = nullptr;
+  hr = passThrough->QueryInterface(IID_ISeekingPassThru, reinterpret_cast<void**>(&init));
+  if (SUCCEEDED(hr)) {
+    hr = init->Init(FALSE, static_cast<IPin*>(transformFilter_->InputPin()));
+    init->Release();
+  }
+  if (FAILED(hr)) {
+    passThrough->Release();
+    return hr;
+  }
+  seekingPassThrough_ = passThrough;
+  return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE TransformOutputPin::Notify(IBaseFilter*, Quality quality)
-{
-    const HRESULT hr = transformFilter_->OnQuality(quality);
-    if (hr != S_FALSE) {
-        return hr;
-    }
-    TransformInputPin* input = transformFilter_->InputPin();
-    return input != nullptr ? input->PassQualityUpstream(quality) : VFW_E_NOT_FOUND;
+HRESULT STDMETHODCALLTYPE TransformOutputPin::Notify(IBaseFilter*, Quality quality) {
+  const HRESULT hr = transformFilter_->OnQuality(quality);
+  if (hr != S_FALSE) {
+    return hr;
+  }
+  TransformInputPin* input = transformFilter_->InputPin();
+  return input != nullptr ? input->PassQualityUpstream(quality) : VFW_E_NOT_FOUND;
 }
 
-HRESULT TransformOutputPin::CheckFormat(const AM_MEDIA_TYPE* type)
-{
-    TransformInputPin* input = transformFilter_->InputPin();
-    if (input == nullptr || !input->IsConnected()) {
-        return E_INVALIDARG;
-    }
-    return transformFilter_->CheckFormatPair(&input->CurrentType(), type);
+HRESULT TransformOutputPin::CheckFormat(const AM_MEDIA_TYPE* type) {
+  TransformInputPin* input = transformFilter_->InputPin();
+  if (input == nullptr || !input->IsConnected()) {
+    return E_INVALIDARG;
+  }
+  return transformFilter_->CheckFormatPair(&input->CurrentType(), type);
 }
 
-HRESULT TransformOutputPin::SetFormat(const AM_MEDIA_TYPE* type)
-{
-    PinBase::SetFormat(type);
-    transformFilter_->OnFormatSet(PINDIR_OUTPUT, type);
-    return S_OK;
+HRESULT TransformOutputPin::SetFormat(const AM_MEDIA_TYPE* type) {
+  PinBase::SetFormat(type);
+  transformFilter_->OnFormatSet(PINDIR_OUTPUT, type);
+  return S_OK;
 }
 
-HRESULT TransformOutputPin::CheckPeer(IPin* peer)
-{
-    TransformInputPin* input = transformFilter_->InputPin();
-    if (input == nullptr || !input->IsConnected()) {
-        return E_UNEXPECTED;
-    }
-    const HRESULT hr = transformFilter_->OnPinConnecting(PINDIR_OUTPUT, peer);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    return OutputPinBase::CheckPeer(peer);
+HRESULT TransformOutputPin::CheckPeer(IPin* peer) {
+  TransformInputPin* input = transformFilter_->InputPin();
+  if (input == nullptr || !input->IsConnected()) {
+    return E_UNEXPECTED;
+  }
+  const HRESULT hr = transformFilter_->OnPinConnecting(PINDIR_OUTPUT, peer);
+  if (FAILED(hr)) {
+    return hr;
+  }
+  return OutputPinBase::CheckPeer(peer);
 }
 
-HRESULT TransformOutputPin::BreakPeer()
-{
-    transformFilter_->OnPinDisconnected(PINDIR_OUTPUT);
-    return OutputPinBase::BreakPeer();
+HRESULT TransformOutputPin::BreakPeer() {
+  transformFilter_->OnPinDisconnected(PINDIR_OUTPUT);
+  return OutputPinBase::BreakPeer();
 }
 
-HRESULT TransformOutputPin::CompletePeer(IPin* peer)
-{
-    const HRESULT hr = transformFilter_->OnPinConnected(PINDIR_OUTPUT, peer);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    return OutputPinBase::CompletePeer(peer);
+HRESULT TransformOutputPin::CompletePeer(IPin* peer) {
+  const HRESULT hr = transformFilter_->OnPinConnected(PINDIR_OUTPUT, peer);
+  if (FAILED(hr)) {
+    return hr;
+  }
+  return OutputPinBase::CompletePeer(peer);
 }
 
-HRESULT TransformOutputPin::FormatAt(int index, MediaType* type)
-{
-    CriticalSectionLock guard(*lock_);
-    TransformInputPin* input = transformFilter_->InputPin();
-    if (input == nullptr || !input->IsConnected()) {
-        return VFW_S_NO_MORE_ITEMS;
-    }
-    return transformFilter_->OutputFormatAt(index, type);
+HRESULT TransformOutputPin::FormatAt(int index, MediaType* type) {
+  CriticalSectionLock guard(*lock_);
+  TransformInputPin* input = transformFilter_->InputPin();
+  if (input == nullptr || !input->IsConnected()) {
+    return VFW_S_NO_MORE_ITEMS;
+  }
+  return transformFilter_->OutputFormatAt(index, type);
 }
 
-HRESULT TransformOutputPin::SizeBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* properties)
-{
-    return transformFilter_->SizeOutputBuffers(allocator, properties);
+HRESULT TransformOutputPin::SizeBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* properties) {
+  return transformFilter_->SizeOutputBuffers(allocator, properties);
 }

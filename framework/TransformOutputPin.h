@@ -7,35 +7,35 @@
 class TransformFilterBase;
 
 class TransformOutputPin : public OutputPinBase {
-public:
-    // *hr is left as it is: construction cannot fail beyond a missing name.
-    TransformOutputPin(TransformFilterBase* filter, HRESULT* hr, const wchar_t* name);
-    ~TransformOutputPin() override;
+ public:
+  // *hr is left as it is: construction cannot fail beyond a missing name.
+  TransformOutputPin(TransformFilterBase* filter, HRESULT* hr, const wchar_t* name);
+  ~TransformOutputPin() override;
 
-    // IMediaPosition and IMediaSeeking come from the seeking pass-through.
-    HRESULT STDMETHODCALLTYPE InnerQueryInterface(REFIID iid, void** object) override;
-    // IQualityControl: OnQuality, else upstream.
-    HRESULT STDMETHODCALLTYPE Notify(IBaseFilter* sender, Quality quality) override;
+  // IMediaPosition and IMediaSeeking come from the seeking pass-through.
+  HRESULT STDMETHODCALLTYPE InnerQueryInterface(REFIID iid, void** object) override;
+  // IQualityControl: OnQuality, else upstream.
+  HRESULT STDMETHODCALLTYPE Notify(IBaseFilter* sender, Quality quality) override;
 
-    HRESULT CheckFormat(const AM_MEDIA_TYPE* type) override;
-    HRESULT SetFormat(const AM_MEDIA_TYPE* type) override;
-    HRESULT CheckPeer(IPin* peer) override;
-    HRESULT BreakPeer() override;
-    HRESULT CompletePeer(IPin* peer) override;
-    HRESULT FormatAt(int index, MediaType* type) override;
-    HRESULT SizeBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* properties) override;
+  HRESULT CheckFormat(const AM_MEDIA_TYPE* type) override;
+  HRESULT SetFormat(const AM_MEDIA_TYPE* type) override;
+  HRESULT CheckPeer(IPin* peer) override;
+  HRESULT BreakPeer() override;
+  HRESULT CompletePeer(IPin* peer) override;
+  HRESULT FormatAt(int index, MediaType* type) override;
+  HRESULT SizeBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* properties) override;
 
-    TransformFilterBase* TransformFilter() const { return transformFilter_; }
+  TransformFilterBase* TransformFilter() const { return transformFilter_; }
 
-protected:
-    TransformFilterBase* transformFilter_;
+ protected:
+  TransformFilterBase* transformFilter_;
 
-private:
-    HRESULT CreateSeekingPassThrough();
+ private:
+  HRESULT CreateSeekingPassThrough();
 
-    // Guards the making of the pass-through. Its own lock, not FilterLock: a
-    // seeking query may come from any thread, also while a state change waits.
-    CriticalSection seekingLock_;
-    // The aggregated pass-through's inner unknown, made on the first query.
-    IUnknown* seekingPassThrough_ = nullptr;
+  // Guards the making of the pass-through. Its own lock, not FilterLock: a
+  // seeking query may come from any thread, also while a state change waits.
+  CriticalSection seekingLock_;
+  // The aggregated pass-through's inner unknown, made on the first query.
+  IUnknown* seekingPassThrough_ = nullptr;
 };

@@ -38,9 +38,7 @@ long DiskBankFile::Write(const void* data, long count) noexcept {
   return static_cast<long>(std::fwrite(data, 1, static_cast<std::size_t>(count), file_));
 }
 
-bool DiskBankFile::SeekTo(long offset) noexcept {
-  return file_ != nullptr && std::fseek(file_, offset, SEEK_SET) == 0;
-}
+bool DiskBankFile::SeekTo(long offset) noexcept { return file_ != nullptr && std::fseek(file_, offset, SEEK_SET) == 0; }
 
 long DiskBankFile::SeekToEnd() noexcept {
   if (file_ == nullptr || std::fseek(file_, 0, SEEK_END) != 0) return -1;

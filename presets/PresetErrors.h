@@ -15,13 +15,13 @@ constexpr PresetResult kBankWriteFailed = 1110003;
 constexpr PresetResult kPresetAllocFailed = 1110021;
 constexpr PresetResult kPresetNotAdded = 1150001;
 constexpr PresetResult kPresetNotFound = 1150002;
-constexpr PresetResult kBankChoiceCancelled = 1150051;     // shows no message
+constexpr PresetResult kBankChoiceCancelled = 1150051;  // shows no message
 constexpr PresetResult kBankNameInvalid = 1150201;
 constexpr PresetResult kBankMakerInvalid = 1150202;
 constexpr PresetResult kBankProductInvalid = 1150203;
 constexpr PresetResult kBankFormatTooNew = 1150205;
 constexpr PresetResult kPresetNameInUse = 1150351;
-constexpr PresetResult kReplaceDeclined = 1150401;         // shows no message
-constexpr PresetResult kDeleteDeclined = 1150451;          // shows no message
+constexpr PresetResult kReplaceDeclined = 1150401;  // shows no message
+constexpr PresetResult kDeleteDeclined = 1150451;   // shows no message
 
 }  // namespace sombrevox

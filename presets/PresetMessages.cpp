@@ -41,8 +41,9 @@ MessageText PresetExistsMessage(std::string_view name) noexcept {
   MessageText message;
   message.Append("A preset with the name '")
       .Append(TrimName(trimmed))
-      .Append("' already exists. To create a new preset use another name. "
-              "To replace an existing preset use the Update button.");
+      .Append(
+          "' already exists. To create a new preset use another name. "
+          "To replace an existing preset use the Update button.");
   return message;
 }
 

@@ -91,8 +91,7 @@ TEST(Coefficients, RatesThatCannotGiveValidRingsAreRefused) {
     SharedParams params;
     params.SetAll(kFactoryPresets[0].params);
     ReverbEngine engine(params);
-    EXPECT_EQ(engine.PrepareStream(Format(kFormatPcm, 2, rate), Format(kFormatPcm, 2, rate)), kInvalidArgument)
-        << rate;
+    EXPECT_EQ(engine.PrepareStream(Format(kFormatPcm, 2, rate), Format(kFormatPcm, 2, rate)), kInvalidArgument) << rate;
     EXPECT_FALSE(engine.HasRings());
     EXPECT_TRUE(params.ParamsChanged()) << "a refused start takes no snapshot";
   }
@@ -114,7 +113,11 @@ TEST(LowpassCeilingTest, Rates) {
 // enters it is held to the ceiling, while the stored value stays as written.
 TEST(Coefficients, LowpassHeldToTheCeilingBelow32kHz) {
   ReverbParams p = kFactoryPresets[1].params;  // 16000 Hz
-  Rig at22(22050, p), at22limited(22050, [&] { ReverbParams q = p; q.lowpassHz = 10000; return q; }());
+  Rig at22(22050, p), at22limited(22050, [&] {
+    ReverbParams q = p;
+    q.lowpassHz = 10000;
+    return q;
+  }());
   EXPECT_EQ(at22.engine.Coefficients().lpPole, at22limited.engine.Coefficients().lpPole);
   EXPECT_EQ(at22.params.GetAll().lowpassHz, 16000);
   EXPECT_LT(std::fabs(at22.engine.Coefficients().lpPole), 1.0);

@@ -158,7 +158,8 @@ TEST(Processing, MonoEqualsStereoWithBothChannelsEqual) {
 }
 
 TEST(Processing, NonFiniteFloatInputEntersAsSilence) {
-  Rig poisoned(44100, kFactoryPresets[0].params, kFormatIeeeFloat), clean(44100, kFactoryPresets[0].params, kFormatIeeeFloat);
+  Rig poisoned(44100, kFactoryPresets[0].params, kFormatIeeeFloat),
+      clean(44100, kFactoryPresets[0].params, kFormatIeeeFloat);
   std::vector<float> a(2 * 1000, 0.25f), b(a);
   a[10] = std::numeric_limits<float>::quiet_NaN();
   a[11] = std::numeric_limits<float>::infinity();

@@ -28,9 +28,8 @@ bool Same(const ReverbParams& a, const ReverbParams& b) { return std::memcmp(&a,
 TEST(FilterObject, AnswersEveryInterfaceOnOneIdentity) {
   ComPtr<IUnknown> filter = CreateFilter();
   ASSERT_TRUE(filter);
-  const IID published[] = {IID_IBaseFilter,  IID_IMediaFilter,        IID_IPersist,
-                           IID_IAMovieSetup, IID_IReverbSettings,     IID_ISpecifyPropertyPages,
-                           IID_IPersistStream, IID_IFactoryPresets};
+  const IID published[] = {IID_IBaseFilter,     IID_IMediaFilter,          IID_IPersist,       IID_IAMovieSetup,
+                           IID_IReverbSettings, IID_ISpecifyPropertyPages, IID_IPersistStream, IID_IFactoryPresets};
   for (const IID& iid : published) {
     ComPtr<IUnknown> iface;
     ASSERT_EQ(filter->QueryInterface(iid, reinterpret_cast<void**>(iface.GetAddressOf())), S_OK);
@@ -49,8 +48,8 @@ TEST(FilterObject, AnswersEveryInterfaceOnOneIdentity) {
 }
 
 TEST(FilterObject, ReleasingEveryInterfaceDestroysItOnce) {
-  auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(
-      reinterpret_cast<void*>(GetProcAddress(Module(), "DllCanUnloadNow")));
+  auto canUnload =
+      reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(Module(), "DllCanUnloadNow")));
   ASSERT_TRUE(canUnload);
   ASSERT_EQ(canUnload(), S_OK) << "no object may outlive an earlier test";
   {

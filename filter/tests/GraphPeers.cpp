@@ -444,7 +444,8 @@ HRESULT STDMETHODCALLTYPE SmallBufferRenderer::QueryInternalConnections(IPin**, 
 HRESULT STDMETHODCALLTYPE SmallBufferRenderer::EndOfStream() {
   Log('E');
   ComPtr<IMediaEventSink> events;
-  if (Graph() && SUCCEEDED(Graph()->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(events.GetAddressOf()))))
+  if (Graph() &&
+      SUCCEEDED(Graph()->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(events.GetAddressOf()))))
     events->Notify(EC_COMPLETE, S_OK, reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(this)));
   return S_OK;
 }

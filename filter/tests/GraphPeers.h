@@ -67,7 +67,9 @@ class PushSource final : public PeerFilter, public IPin {
   // `type` is copied.
   static ComPtr<PushSource> Create(const AM_MEDIA_TYPE& type, long bufferBytes, long bufferCount = 2);
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override { return PeerFilter::QueryInterface(iid, object); }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return PeerFilter::QueryInterface(iid, object);
+  }
   ULONG STDMETHODCALLTYPE AddRef() override { return PeerFilter::AddRef(); }
   ULONG STDMETHODCALLTYPE Release() override { return PeerFilter::Release(); }
 
@@ -126,7 +128,9 @@ class SmallBufferRenderer final : public PeerFilter, public IPin, public IMemInp
  public:
   static ComPtr<SmallBufferRenderer> Create(long largestBuffer);
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override { return PeerFilter::QueryInterface(iid, object); }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return PeerFilter::QueryInterface(iid, object);
+  }
   ULONG STDMETHODCALLTYPE AddRef() override { return PeerFilter::AddRef(); }
   ULONG STDMETHODCALLTYPE Release() override { return PeerFilter::Release(); }
 

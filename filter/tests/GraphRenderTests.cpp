@@ -128,20 +128,15 @@ TEST(GraphCompletion, ComesAfterTheLastTailSample) {
   EXPECT_GT(tailSamples, 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, FormatRender,
-                         ::testing::Values(FormatCase{graph::kWavePcm, 1, 22050, 0},
-                                           FormatCase{graph::kWavePcm, 2, 22050, 3},
-                                           FormatCase{graph::kWavePcm, 1, 44100, 7},
-                                           FormatCase{graph::kWavePcm, 2, 44100, 11},
-                                           FormatCase{graph::kWavePcm, 1, 48000, 14},
-                                           FormatCase{graph::kWavePcm, 2, 48000, 23},
-                                           FormatCase{graph::kWaveIeeeFloat, 1, 22050, 2},
-                                           FormatCase{graph::kWaveIeeeFloat, 2, 22050, 5},
-                                           FormatCase{graph::kWaveIeeeFloat, 1, 44100, 9},
-                                           FormatCase{graph::kWaveIeeeFloat, 2, 44100, 12},
-                                           FormatCase{graph::kWaveIeeeFloat, 1, 48000, 17},
-                                           FormatCase{graph::kWaveIeeeFloat, 2, 48000, 20}),
-                         CaseName);
+INSTANTIATE_TEST_SUITE_P(
+    Formats, FormatRender,
+    ::testing::Values(FormatCase{graph::kWavePcm, 1, 22050, 0}, FormatCase{graph::kWavePcm, 2, 22050, 3},
+                      FormatCase{graph::kWavePcm, 1, 44100, 7}, FormatCase{graph::kWavePcm, 2, 44100, 11},
+                      FormatCase{graph::kWavePcm, 1, 48000, 14}, FormatCase{graph::kWavePcm, 2, 48000, 23},
+                      FormatCase{graph::kWaveIeeeFloat, 1, 22050, 2}, FormatCase{graph::kWaveIeeeFloat, 2, 22050, 5},
+                      FormatCase{graph::kWaveIeeeFloat, 1, 44100, 9}, FormatCase{graph::kWaveIeeeFloat, 2, 44100, 12},
+                      FormatCase{graph::kWaveIeeeFloat, 1, 48000, 17}, FormatCase{graph::kWaveIeeeFloat, 2, 48000, 20}),
+    CaseName);
 
 }  // namespace
 }  // namespace sombrevox::graphtest

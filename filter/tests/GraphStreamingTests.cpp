@@ -198,7 +198,8 @@ TEST(Flush, SeekingBackWhileRunningRestartsTheStreamWithoutClearingTheEngine) {
   ASSERT_GT(restart, kHeldSample) << "no sample stamped 0 after the seek";
   const size_t processedBytes = samples[restart].offset;  // 16-bit stereo in and out
   EXPECT_TRUE(samples[restart].discontinuity);
-  const std::vector<uint8_t> expected = EngineReference(format, Concatenated(signal, processedBytes, signal), PresetParams(0));
+  const std::vector<uint8_t> expected =
+      EngineReference(format, Concatenated(signal, processedBytes, signal), PresetParams(0));
   EXPECT_TRUE(SameSamples(format, expected, graph.Output()->Data()));
 }
 
@@ -231,7 +232,8 @@ TEST(Flush, SamplesDuringAFlushAreDroppedAndStreamingGoesOn) {
   ASSERT_HR(S_OK, graph.WaitForCompletion(kCompletionTimeoutMs, &error)) << error;
   ASSERT_HR(S_OK, graph.Stop());
 
-  const std::vector<uint8_t> expected = EngineReference(format, Concatenated(signal, kBeforeFlush, signal), PresetParams(0));
+  const std::vector<uint8_t> expected =
+      EngineReference(format, Concatenated(signal, kBeforeFlush, signal), PresetParams(0));
   EXPECT_TRUE(SameSamples(format, expected, graph.Output()->Data()));
 }
 
@@ -322,7 +324,8 @@ TEST(ParameterChange, FromAnotherThreadTakesEffectAtTheNextBufferWithoutClearing
   EXPECT_FALSE(SameSamples(format, EngineReference(format, signal, before), expected));
   EXPECT_FALSE(SameSamples(format, EngineReference(format, signal, after), expected));
   const size_t changeAtByte = changeAtFrame * format.BlockAlign();
-  std::vector<uint8_t> cleared = EngineReference(format, std::vector<uint8_t>(signal.begin(), signal.begin() + changeAtByte), before);
+  std::vector<uint8_t> cleared =
+      EngineReference(format, std::vector<uint8_t>(signal.begin(), signal.begin() + changeAtByte), before);
   cleared.resize(changeAtByte);
   const std::vector<uint8_t> restarted =
       EngineReference(format, std::vector<uint8_t>(signal.begin() + changeAtByte, signal.end()), after);

@@ -118,8 +118,7 @@ class RegisteredModule : public ::testing::Environment {
   Watchdog* watchdog_ = nullptr;  // owned by the listener list
 };
 
-[[maybe_unused]] ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new RegisteredModule);
+[[maybe_unused]] ::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(new RegisteredModule);
 
 uint32_t Lcg(uint32_t* state) {
   *state = *state * 1664525u + 1013904223u;
@@ -344,7 +343,9 @@ std::ostream& operator<<(std::ostream& out, const Hr& hr) { return out << graph:
 std::string Describe(const WavFormat& format) {
   std::ostringstream text;
   text << format.bitsPerSample << (format.sampleTag == graph::kWaveIeeeFloat ? "-bit float " : "-bit ")
-       << (format.channels == 1 ? "mono" : format.channels == 2 ? "stereo" : std::to_string(format.channels) + "ch")
+       << (format.channels == 1   ? "mono"
+           : format.channels == 2 ? "stereo"
+                                  : std::to_string(format.channels) + "ch")
        << " " << format.samplesPerSec << " Hz" << (format.extensible ? " extensible" : "");
   return text.str();
 }

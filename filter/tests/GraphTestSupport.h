@@ -82,10 +82,12 @@ struct Hr {
   bool operator==(const Hr& other) const { return value == other.value; }
 };
 std::ostream& operator<<(std::ostream& out, const Hr& hr);
-#define EXPECT_HR(expected, call) EXPECT_EQ(::sombrevox::graphtest::Hr{static_cast<HRESULT>(expected)}, \
-                                            ::sombrevox::graphtest::Hr{static_cast<HRESULT>(call)})
-#define ASSERT_HR(expected, call) ASSERT_EQ(::sombrevox::graphtest::Hr{static_cast<HRESULT>(expected)}, \
-                                            ::sombrevox::graphtest::Hr{static_cast<HRESULT>(call)})
+#define EXPECT_HR(expected, call)                                       \
+  EXPECT_EQ(::sombrevox::graphtest::Hr{static_cast<HRESULT>(expected)}, \
+            ::sombrevox::graphtest::Hr{static_cast<HRESULT>(call)})
+#define ASSERT_HR(expected, call)                                       \
+  ASSERT_EQ(::sombrevox::graphtest::Hr{static_cast<HRESULT>(expected)}, \
+            ::sombrevox::graphtest::Hr{static_cast<HRESULT>(call)})
 
 // Compares two renderings sample by sample; on a difference the message
 // names the first differing frame and channel and both values.

@@ -86,7 +86,8 @@ TEST(GraphTool, RendersGivenParametersIntoAFloatFile) {
   const std::string out = folder.File("out.wav");
 
   // The decay is beyond its range and is clamped, as the filter clamps.
-  const ToolRun run = RunTool(folder, Quoted(in) + " " + Quoted(out) + " --preset 3 --params 50,500,8000,0.8,9000,0.4,0.6,-3");
+  const ToolRun run =
+      RunTool(folder, Quoted(in) + " " + Quoted(out) + " --preset 3 --params 50,500,8000,0.8,9000,0.4,0.6,-3");
   ASSERT_EQ(0u, run.exitCode) << run.messages;
   graph::WavContents written;
   std::string error;

@@ -48,7 +48,8 @@ bool MapperListsTheFilter() {
   ComPtr<IMoniker> moniker;
   while (filters->Next(1, moniker.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
     ComPtr<IPropertyBag> bag;
-    if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, reinterpret_cast<void**>(bag.GetAddressOf()))))
+    if (FAILED(
+            moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, reinterpret_cast<void**>(bag.GetAddressOf()))))
       continue;
     VARIANT value;
     VariantInit(&value);

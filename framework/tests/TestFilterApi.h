@@ -5,13 +5,17 @@
 #include <dshow.h>
 
 // {6B1F0A10-8C2E-4B7A-9D31-5C0E7A2F4E01}: the pass-through test filter.
-inline constexpr CLSID kTestFilterClsid = {0x6b1f0a10, 0x8c2e, 0x4b7a, {0x9d, 0x31, 0x5c, 0x0e, 0x7a, 0x2f, 0x4e, 0x01}};
+inline constexpr CLSID kTestFilterClsid = {
+    0x6b1f0a10, 0x8c2e, 0x4b7a, {0x9d, 0x31, 0x5c, 0x0e, 0x7a, 0x2f, 0x4e, 0x01}};
 // A plain object whose destructor releases an interface pointing back at it.
-inline constexpr CLSID kSelfReleasingClsid = {0x6b1f0a10, 0x8c2e, 0x4b7a, {0x9d, 0x31, 0x5c, 0x0e, 0x7a, 0x2f, 0x4e, 0x02}};
+inline constexpr CLSID kSelfReleasingClsid = {
+    0x6b1f0a10, 0x8c2e, 0x4b7a, {0x9d, 0x31, 0x5c, 0x0e, 0x7a, 0x2f, 0x4e, 0x02}};
 // A create function that fails without an object.
-inline constexpr CLSID kFailingCreateClsid = {0x6b1f0a10, 0x8c2e, 0x4b7a, {0x9d, 0x31, 0x5c, 0x0e, 0x7a, 0x2f, 0x4e, 0x03}};
+inline constexpr CLSID kFailingCreateClsid = {
+    0x6b1f0a10, 0x8c2e, 0x4b7a, {0x9d, 0x31, 0x5c, 0x0e, 0x7a, 0x2f, 0x4e, 0x03}};
 // A create function that returns an object together with a failure.
-inline constexpr CLSID kObjectWithFailureClsid = {0x6b1f0a10, 0x8c2e, 0x4b7a, {0x9d, 0x31, 0x5c, 0x0e, 0x7a, 0x2f, 0x4e, 0x04}};
+inline constexpr CLSID kObjectWithFailureClsid = {
+    0x6b1f0a10, 0x8c2e, 0x4b7a, {0x9d, 0x31, 0x5c, 0x0e, 0x7a, 0x2f, 0x4e, 0x04}};
 
 inline constexpr const wchar_t* kTestFilterName = L"Sombrevox Framework Test Filter";
 inline constexpr const wchar_t* kTestModuleName = L"framework_test_module.dll";
@@ -22,30 +26,30 @@ inline constexpr WORD kRefusedChannels = 3;
 
 // How often the test filter's hooks ran.
 struct HookCounts {
-    LONG startStreaming;
-    LONG stopStreaming;
-    LONG receiveSample;
-    LONG endOfStream;
-    LONG beginFlush;
-    LONG endFlush;
-    LONG newSegment;
-    LONG formatSetInput;
-    LONG formatSetOutput;
-    LONG pinConnected;
-    LONG pinDisconnected;
-    LONG quality;
-    LONG sizeOutputBuffers;
+  LONG startStreaming;
+  LONG stopStreaming;
+  LONG receiveSample;
+  LONG endOfStream;
+  LONG beginFlush;
+  LONG endFlush;
+  LONG newSegment;
+  LONG formatSetInput;
+  LONG formatSetOutput;
+  LONG pinConnected;
+  LONG pinDisconnected;
+  LONG quality;
+  LONG sizeOutputBuffers;
 };
 
 // {6B1F0A10-8C2E-4B7A-9D31-5C0E7A2F4E10}
 inline constexpr IID kProbeIid = {0x6b1f0a10, 0x8c2e, 0x4b7a, {0x9d, 0x31, 0x5c, 0x0e, 0x7a, 0x2f, 0x4e, 0x10}};
 
 struct ITestProbe : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE GetCounts(HookCounts* counts) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetStartStreamingResult(HRESULT result) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetQualityResult(HRESULT result) = 0;
-    // Buffer size the filter asks of output allocators.
-    virtual HRESULT STDMETHODCALLTYPE SetOutputBufferSize(LONG bytes) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetCounts(HookCounts* counts) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetStartStreamingResult(HRESULT result) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetQualityResult(HRESULT result) = 0;
+  // Buffer size the filter asks of output allocators.
+  virtual HRESULT STDMETHODCALLTYPE SetOutputBufferSize(LONG bytes) = 0;
 };
 
 // Extra exports of the test module (undecorated through its .def file).

@@ -15,59 +15,50 @@ volatile LONG hookCalls = 0;
 // aggregating object does with its inner object's interfaces, and releases it
 // in its destructor after taking the reference back.
 class SelfReleasingObject final : public ComObjectBase, public IPersist {
-public:
-    explicit SelfReleasingObject(IUnknown* outer) : ComObjectBase(outer) {}
-    ~SelfReleasingObject() override
-    {
-        IPersist* self = static_cast<IPersist*>(this);
-        self->AddRef();
-        self->Release();
-        InterlockedIncrement(&selfReleasingDestructions);
-    }
+ public:
+  explicit SelfReleasingObject(IUnknown* outer) : ComObjectBase(outer) {}
+  ~SelfReleasingObject() override {
+    IPersist* self = static_cast<IPersist*>(this);
+    self->AddRef();
+    self->Release();
+    InterlockedIncrement(&selfReleasingDestructions);
+  }
 
-    HRESULT STDMETHODCALLTYPE InnerQueryInterface(REFIID iid, void** object) override
-    {
-        if (object != nullptr && iid == IID_IPersist) {
-            return HandOutInterface(static_cast<IPersist*>(this), object);
-        }
-        return ComObjectBase::InnerQueryInterface(iid, object);
+  HRESULT STDMETHODCALLTYPE InnerQueryInterface(REFIID iid, void** object) override {
+    if (object != nullptr && iid == IID_IPersist) {
+      return HandOutInterface(static_cast<IPersist*>(this), object);
     }
-    SOMBREVOX_DELEGATE_IUNKNOWN
+    return ComObjectBase::InnerQueryInterface(iid, object);
+  }
+  SOMBREVOX_DELEGATE_IUNKNOWN
 
-    HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) override
-    {
-        *clsid = kSelfReleasingClsid;
-        return S_OK;
-    }
+  HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) override {
+    *clsid = kSelfReleasingClsid;
+    return S_OK;
+  }
 };
 
-ComObjectBase* CreateSelfReleasing(IUnknown* outer, HRESULT* hr)
-{
-    auto* object = new (std::nothrow) SelfReleasingObject(outer);
-    if (object == nullptr) {
-        *hr = E_OUTOFMEMORY;
-    }
-    return object;
+ComObjectBase* CreateSelfReleasing(IUnknown* outer, HRESULT* hr) {
+  auto* object = new (std::nothrow) SelfReleasingObject(outer);
+  if (object == nullptr) {
+    *hr = E_OUTOFMEMORY;
+  }
+  return object;
 }
 
-ComObjectBase* CreateFailing(IUnknown*, HRESULT* hr)
-{
-    *hr = kCreateFailure;
-    return nullptr;
+ComObjectBase* CreateFailing(IUnknown*, HRESULT* hr) {
+  *hr = kCreateFailure;
+  return nullptr;
 }
 
-ComObjectBase* CreateWithFailure(IUnknown* outer, HRESULT* hr)
-{
-    *hr = kCreateFailure;
-    return new (std::nothrow) SelfReleasingObject(outer);
+ComObjectBase* CreateWithFailure(IUnknown* outer, HRESULT* hr) {
+  *hr = kCreateFailure;
+  return new (std::nothrow) SelfReleasingObject(outer);
 }
 
-void CountHook(BOOL, const CLSID*)
-{
-    InterlockedIncrement(&hookCalls);
-}
+void CountHook(BOOL, const CLSID*) { InterlockedIncrement(&hookCalls); }
 
-} // namespace
+}  // namespace
 
 const FactoryTemplate kClassTable[] = {
     {kTestFilterName, &kTestFilterClsid, PassThroughFilter::Create, CountHook, &kTestFilterSetup},
@@ -77,17 +68,8 @@ const FactoryTemplate kClassTable[] = {
 };
 const int kClassTableCount = sizeof(kClassTable) / sizeof(kClassTable[0]);
 
-extern "C" LONG WINAPI TestLiveObjects()
-{
-    return LiveObjectCount;
-}
+extern "C" LONG WINAPI TestLiveObjects() { return LiveObjectCount; }
 
-extern "C" LONG WINAPI TestSelfReleasingDestructions()
-{
-    return selfReleasingDestructions;
-}
+extern "C" LONG WINAPI TestSelfReleasingDestructions() { return selfReleasingDestructions; }
 
-extern "C" LONG WINAPI TestHookCalls()
-{
-    return hookCalls;
-}
+extern "C" LONG WINAPI TestHookCalls() { return hookCalls; }

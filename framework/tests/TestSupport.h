@@ -13,14 +13,14 @@ using Microsoft::WRL::ComPtr;
 
 // The test module, loaded once with LoadLibrary; its exports by name.
 struct TestModule {
-    HMODULE module = nullptr;
-    HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**) = nullptr;
-    HRESULT(STDAPICALLTYPE* canUnloadNow)() = nullptr;
-    HRESULT(STDAPICALLTYPE* registerServer)() = nullptr;
-    HRESULT(STDAPICALLTYPE* unregisterServer)() = nullptr;
-    LongQuery liveObjects = nullptr;
-    LongQuery selfReleasingDestructions = nullptr;
-    LongQuery hookCalls = nullptr;
+  HMODULE module = nullptr;
+  HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**) = nullptr;
+  HRESULT(STDAPICALLTYPE* canUnloadNow)() = nullptr;
+  HRESULT(STDAPICALLTYPE* registerServer)() = nullptr;
+  HRESULT(STDAPICALLTYPE* unregisterServer)() = nullptr;
+  LongQuery liveObjects = nullptr;
+  LongQuery selfReleasingDestructions = nullptr;
+  LongQuery hookCalls = nullptr;
 };
 const TestModule& Module();
 
@@ -35,29 +35,29 @@ ComPtr<IPin> PinOf(IBaseFilter* filter, const wchar_t* id);
 // ends the program with a message, so a hang fails instead of blocking.
 // Each test also checks that it left no object of the test module alive.
 class FrameworkTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
+ protected:
+  void SetUp() override;
+  void TearDown() override;
 };
 
 // A fully specified 16-bit PCM audio type.
 class PcmType {
-public:
-    PcmType(WORD channels, DWORD rate = 44100);
-    PcmType(const PcmType&) = delete;
-    PcmType& operator=(const PcmType&) = delete;
-    const AM_MEDIA_TYPE* get() const { return &type_; }
-    const AM_MEDIA_TYPE& operator*() const { return type_; }
+ public:
+  PcmType(WORD channels, DWORD rate = 44100);
+  PcmType(const PcmType&) = delete;
+  PcmType& operator=(const PcmType&) = delete;
+  const AM_MEDIA_TYPE* get() const { return &type_; }
+  const AM_MEDIA_TYPE& operator*() const { return type_; }
 
-private:
-    WAVEFORMATEX format_{};
-    AM_MEDIA_TYPE type_{};
+ private:
+  WAVEFORMATEX format_{};
+  AM_MEDIA_TYPE type_{};
 };
 
 // Error codes print as hexadecimal in assertion messages.
 struct Hr {
-    HRESULT value;
-    bool operator==(const Hr& other) const { return value == other.value; }
+  HRESULT value;
+  bool operator==(const Hr& other) const { return value == other.value; }
 };
 std::ostream& operator<<(std::ostream& out, const Hr& hr);
 #define EXPECT_HR(expected, call) EXPECT_EQ(Hr{static_cast<HRESULT>(expected)}, Hr{static_cast<HRESULT>(call)})

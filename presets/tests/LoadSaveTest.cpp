@@ -81,9 +81,7 @@ class LoadSaveTest : public ::testing::Test {
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0], text);
   }
-  void ExpectNoTemporaryFile(const std::string& path) {
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
-  }
+  void ExpectNoTemporaryFile(const std::string& path) { EXPECT_FALSE(std::filesystem::exists(path + ".tmp")); }
 
   TempFolder folder;
   RecordingReporter reporter;
@@ -103,12 +101,12 @@ TEST_F(LoadSaveTest, EmptyAndHeaderOnlyFilesLoadAsEmptyBanks) {
 }
 
 TEST_F(LoadSaveTest, LoadsWholeRecordsInFileOrderAndIgnoresATrailingPart) {
-  const ReverbParams odd = {0.0, -1.0, 1e300, std::numeric_limits<double>::quiet_NaN(),
-                            std::numeric_limits<double>::infinity(), 0.94, 7.0, -100.0};
+  const ReverbParams odd = {
+      0.0,  -1.0, 1e300, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+      0.94, 7.0,  -100.0};
   const std::string path = folder.File("bank.prs");
-  WriteBytes(path, Concat({Header(), RecordBytes("Zeta", SampleParams(1), 0xAB),
-                           RecordBytes("alpha", odd, 0xFF), RecordBytes("ZETA", SampleParams(3)),
-                           Bytes(50, 0x77)}));
+  WriteBytes(path, Concat({Header(), RecordBytes("Zeta", SampleParams(1), 0xAB), RecordBytes("alpha", odd, 0xFF),
+                           RecordBytes("ZETA", SampleParams(3)), Bytes(50, 0x77)}));
   ASSERT_EQ(Load(path, bank), kPresetOk);
   ASSERT_EQ(bank.Count(), 3u);
   auto it = bank.begin();

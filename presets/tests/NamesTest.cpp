@@ -60,7 +60,7 @@ TEST(SameNameKey, CaseAndSurroundingBlanksDoNotCountAFurtherWordDoes) {
   EXPECT_FALSE(SameNameKey("hall", "hal"));
   EXPECT_FALSE(SameNameKey("big hall", "bighall"));
   EXPECT_FALSE(SameNameKey("\thall", "hall"));  // a tab is kept in the key
-  EXPECT_FALSE(SameNameKey("\xE9", "\xC9"));     // only a-z change case
+  EXPECT_FALSE(SameNameKey("\xE9", "\xC9"));    // only a-z change case
 }
 
 // SameNameKey walks the key without copying; it must agree with the key

@@ -11,7 +11,8 @@ using tools::ParseNumber;
 using tools::ParseParamList;
 
 const char* GraphUsageText() {
-  return "usage: sombrevox-graph IN.wav OUT.wav [--preset N|NAME] [--params PREDELAY,SIZE,LOWPASS,DIFFUSION,DECAY,DAMPING,MIX,LEVEL]\n"
+  return "usage: sombrevox-graph IN.wav OUT.wav [--preset N|NAME] [--params "
+         "PREDELAY,SIZE,LOWPASS,DIFFUSION,DECAY,DAMPING,MIX,LEVEL]\n"
          "                       [--bench] [--timeout SECONDS]\n"
          "Reverberates IN.wav through the registered OVSombrevoxLight.dll in a DirectShow graph\n"
          "(File Source, WAVE Parser, the filter, Sample Grabber, Null Renderer, no clock) and writes\n"

@@ -127,15 +127,16 @@ HRESULT OfflineGraph::AddEffectAndRenderer(IPin* upstream, IBaseFilter* effect, 
   }
   hr = AddGrabber(error);
   if (FAILED(hr)) return hr;
-  hr = graph_->ConnectDirect(FindPin(effect, PINDIR_OUTPUT).Get(), FindPin(grabber_.Get(), PINDIR_INPUT).Get(), nullptr);
+  hr =
+      graph_->ConnectDirect(FindPin(effect, PINDIR_OUTPUT).Get(), FindPin(grabber_.Get(), PINDIR_INPUT).Get(), nullptr);
   if (FAILED(hr)) return Fail(hr, error, "cannot connect the effect's output to the Sample Grabber");
 
   hr = Create(kClsidNullRenderer, renderer_);
   if (FAILED(hr)) return Fail(hr, error, "cannot create the Null Renderer");
   hr = graph_->AddFilter(renderer_.Get(), L"Null Renderer");
   if (FAILED(hr)) return Fail(hr, error, "cannot add the Null Renderer to the graph");
-  hr = graph_->ConnectDirect(FindPin(grabber_.Get(), PINDIR_OUTPUT).Get(),
-                             FindPin(renderer_.Get(), PINDIR_INPUT).Get(), nullptr);
+  hr = graph_->ConnectDirect(FindPin(grabber_.Get(), PINDIR_OUTPUT).Get(), FindPin(renderer_.Get(), PINDIR_INPUT).Get(),
+                             nullptr);
   if (FAILED(hr)) return Fail(hr, error, "cannot connect the Sample Grabber to the Null Renderer");
   return S_OK;
 }
@@ -218,8 +219,10 @@ std::string DescribeAudioType(const AM_MEDIA_TYPE& type) {
   std::snprintf(kind, sizeof kind, "tag %u", tag);
   char text[128];
   std::snprintf(text, sizeof text, "(%u-bit %s, %u channel%s, %lu Hz%s)", wave->wBitsPerSample,
-                tag == WAVE_FORMAT_PCM ? "integer" : tag == WAVE_FORMAT_IEEE_FLOAT ? "float" : kind, wave->nChannels,
-                wave->nChannels == 1 ? "" : "s", static_cast<unsigned long>(wave->nSamplesPerSec),
+                tag == WAVE_FORMAT_PCM          ? "integer"
+                : tag == WAVE_FORMAT_IEEE_FLOAT ? "float"
+                                                : kind,
+                wave->nChannels, wave->nChannels == 1 ? "" : "s", static_cast<unsigned long>(wave->nSamplesPerSec),
                 extensible ? ", extensible" : "");
   return text;
 }

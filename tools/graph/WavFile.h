@@ -26,8 +26,7 @@ struct WavFormat {
 
 // Writes `bytes` of interleaved sample data (whole frames) as a WAV file.
 // Float files get the 18-byte format record and a "fact" chunk.
-bool WriteWavFile(const std::string& path, const WavFormat& format, const void* data, size_t bytes,
-                  std::string* error);
+bool WriteWavFile(const std::string& path, const WavFormat& format, const void* data, size_t bytes, std::string* error);
 
 struct WavContents {
   WavFormat format;

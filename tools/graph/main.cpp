@@ -108,7 +108,8 @@ int Render(const GraphOptions& options) {
   ComPtr<IBaseFilter> filter;
   HRESULT hr = CoCreateInstance(CLSID_SombrevoxLight, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                                 reinterpret_cast<void**>(filter.GetAddressOf()));
-  if (hr == REGDB_E_CLASSNOTREG) return Failure("the filter is not registered: run regsvr32 OVSombrevoxLight.dll first");
+  if (hr == REGDB_E_CLASSNOTREG)
+    return Failure("the filter is not registered: run regsvr32 OVSombrevoxLight.dll first");
   if (FAILED(hr)) return Failure("cannot create the filter: " + HrText(hr));
 
   std::string error;
@@ -129,8 +130,8 @@ int Render(const GraphOptions& options) {
   const WAVEFORMATEX* wave = WaveFormatOf(*type.get());
   WavFormat format;
   format.sampleTag = SampleTypeOf(*type.get());
-  if (!wave || !format.sampleTag) return Failure("the filter's output type is not one this tool can write " +
-                                                 DescribeAudioType(*type.get()));
+  if (!wave || !format.sampleTag)
+    return Failure("the filter's output type is not one this tool can write " + DescribeAudioType(*type.get()));
   format.channels = wave->nChannels;
   format.samplesPerSec = wave->nSamplesPerSec;
   format.bitsPerSample = wave->wBitsPerSample;

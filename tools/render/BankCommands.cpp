@@ -57,8 +57,8 @@ int ListBank(const std::string& bankPath, std::ostream& out) {
   for (const Preset& preset : bank) {
     const ReverbParams& p = preset.params;
     const std::string name(PresetName(preset));
-    std::snprintf(line, sizeof line, "%-31s %8g %9g %8g %5g %7g %5g %5g %6g\n", name.c_str(), p.predelayMs,
-                  p.roomSize, p.lowpassHz, p.diffusion, p.decayMs, p.damping, p.mix, p.levelDb);
+    std::snprintf(line, sizeof line, "%-31s %8g %9g %8g %5g %7g %5g %5g %6g\n", name.c_str(), p.predelayMs, p.roomSize,
+                  p.lowpassHz, p.diffusion, p.decayMs, p.damping, p.mix, p.levelDb);
     out << line;
   }
   return kExitOk;

@@ -30,7 +30,8 @@ bool ParsePreset(const std::string& text, ReverbParams* params, std::string* err
 }  // namespace
 
 const char* UsageText() {
-  return "usage: sombrevox-render IN OUT [--preset N|NAME] [--params PREDELAY,SIZE,LOWPASS,DIFFUSION,DECAY,DAMPING,MIX,LEVEL]\n"
+  return "usage: sombrevox-render IN OUT [--preset N|NAME] [--params "
+         "PREDELAY,SIZE,LOWPASS,DIFFUSION,DECAY,DAMPING,MIX,LEVEL]\n"
          "                       [--block FRAMES]\n"
          "                       [--bank FILE.prs --user-preset NAME]\n"
          "       sombrevox-render --list-presets\n"

@@ -1,25 +1,9 @@
 #pragma once
 #include <cstddef>
 
-namespace sombrevox {
+#include "ReverbParamsRecord.h"
 
-// One reverb setting. Stored, streamed and kept in preset files byte for byte:
-// eight doubles in this order, nothing between them. The module's public
-// header carries the same definition for hosts; the guard lets both meet.
-#ifndef SOMBREVOX_REVERB_PARAMS_DEFINED
-#define SOMBREVOX_REVERB_PARAMS_DEFINED
-struct ReverbParams {
-  double predelayMs;
-  double roomSize;
-  double lowpassHz;
-  double diffusion;
-  double decayMs;
-  double damping;
-  double mix;
-  double levelDb;
-};
-#endif
-static_assert(sizeof(ReverbParams) == 64, "ReverbParams is a 64-byte record");
+namespace sombrevox {
 
 constexpr int kParamCount = 8;
 

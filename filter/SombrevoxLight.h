@@ -5,23 +5,10 @@
 #include <windows.h>
 #include <unknwn.h>
 
-namespace sombrevox {
+// ReverbParams, the 64-byte setting record of GetParams/SetParams.
+#include "ReverbParamsRecord.h"
 
-// Eight doubles in this order, nothing between them (64 bytes): the record of
-// GetParams/SetParams, of the persistence stream and of preset files.
-#ifndef SOMBREVOX_REVERB_PARAMS_DEFINED
-#define SOMBREVOX_REVERB_PARAMS_DEFINED
-struct ReverbParams {
-  double predelayMs;  // 1..250 ms
-  double roomSize;    // 30..20000
-  double lowpassHz;   // 500..16000 Hz
-  double diffusion;   // 0.5..1.0
-  double decayMs;     // 300..8000 ms
-  double damping;     // 0.2..0.9
-  double mix;         // 0..1, the wet share
-  double levelDb;     // -15..3 dB
-};
-#endif
+namespace sombrevox {
 
 // {5E2A41C6-3D07-11D4-B1F3-6A0E29C70000}
 inline constexpr CLSID CLSID_SombrevoxLight = {

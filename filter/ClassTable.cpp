@@ -1,6 +1,8 @@
 // The module's two creatable classes and the filter's mapper registration.
 #include <dshow.h>
 
+#include <iterator>
+
 #include "Module.h"
 #include "ReverbFilter.h"
 
@@ -33,12 +35,10 @@ const FilterSetup ReverbFilter::kSetup = {&CLSID_SombrevoxLight, L"ORVELA Soft S
 
 const FilterSetup* ReverbFilter::SetupRecord() { return &kSetup; }
 
-}  // namespace sombrevox
-
 const FactoryTemplate kClassTable[] = {
-    {L"ORVELA Soft SombrevoxLight", &sombrevox::CLSID_SombrevoxLight, sombrevox::ReverbFilter::Create, nullptr,
-     &sombrevox::ReverbFilter::kSetup},
-    {L"ORVELA Soft SombrevoxLight Property Page", &sombrevox::CLSID_SombrevoxLightPage, sombrevox::CreatePropertyPage,
-     nullptr, nullptr},
+    {L"ORVELA Soft SombrevoxLight", &CLSID_SombrevoxLight, ReverbFilter::Create, nullptr, &ReverbFilter::kSetup},
+    {L"ORVELA Soft SombrevoxLight Property Page", &CLSID_SombrevoxLightPage, CreatePropertyPage, nullptr, nullptr},
 };
-const int kClassTableCount = 2;
+const int kClassTableCount = static_cast<int>(std::size(kClassTable));
+
+}  // namespace sombrevox

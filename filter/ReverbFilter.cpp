@@ -3,6 +3,7 @@
 #include <new>
 
 #include "FactoryPresets.h"
+#include "Module.h"
 #include "TransformInputPin.h"
 #include "TransformOutputPin.h"
 
@@ -16,7 +17,7 @@ ComObjectBase* ReverbFilter::Create(IUnknown* outer, HRESULT* hr) {
 
 ReverbFilter::ReverbFilter(IUnknown* outer) : TransformFilterBase(outer, CLSID_SombrevoxLight) {
   InitPluginSettings(&pluginSettings_);
-  LoadSettings(&pluginSettings_);
+  LoadSettings(ModuleInstance, &pluginSettings_);
   editorLink_.settings = &pluginSettings_;
   editorLink_.reverb = static_cast<IReverbSettings*>(this);
   editorLink_.pageWindow = nullptr;

@@ -2,6 +2,8 @@
 
 #include "ComObjectBase.h"
 
+namespace sombrevox {
+
 ClassFactory::ClassFactory(const FactoryTemplate& row) : row_(row) { InterlockedIncrement(&LiveObjectCount); }
 
 ClassFactory::~ClassFactory() { InterlockedDecrement(&LiveObjectCount); }
@@ -66,3 +68,5 @@ HRESULT STDMETHODCALLTYPE ClassFactory::LockServer(BOOL lock) {
   }
   return S_OK;
 }
+
+}  // namespace sombrevox

@@ -5,6 +5,8 @@
 
 #include "Module.h"
 
+namespace sombrevox {
+
 class ClassFactory final : public IClassFactory {
  public:
   explicit ClassFactory(const FactoryTemplate& row);
@@ -23,3 +25,5 @@ class ClassFactory final : public IClassFactory {
   volatile LONG references_ = 0;
   const FactoryTemplate& row_;
 };
+
+}  // namespace sombrevox

@@ -2,6 +2,8 @@
 
 #include "Module.h"
 
+namespace sombrevox {
+
 ComObjectBase::ComObjectBase(IUnknown* outer) : outer_(outer != nullptr ? outer : InnerUnknown()) {
   InterlockedIncrement(&LiveObjectCount);
 }
@@ -45,3 +47,5 @@ HRESULT ComObjectBase::HandOutInterface(IUnknown* iface, void** object) {
   iface->AddRef();
   return S_OK;
 }
+
+}  // namespace sombrevox

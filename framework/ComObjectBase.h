@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <unknwn.h>
 
+namespace sombrevox {
+
 class ComObjectBase {
  public:
   // outer: the aggregating object's IUnknown, or null.
@@ -45,3 +47,5 @@ class ComObjectBase {
   }                                                                              \
   ULONG STDMETHODCALLTYPE AddRef() override { return OuterUnknown()->AddRef(); } \
   ULONG STDMETHODCALLTYPE Release() override { return OuterUnknown()->Release(); }
+
+}  // namespace sombrevox

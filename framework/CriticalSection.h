@@ -3,6 +3,8 @@
 // and the pins' lock are these.
 #include <windows.h>
 
+namespace sombrevox {
+
 class CriticalSection {
  public:
   CriticalSection() { InitializeCriticalSection(&section_); }
@@ -27,3 +29,5 @@ class CriticalSectionLock {
  private:
   CriticalSection& section_;
 };
+
+}  // namespace sombrevox

@@ -6,6 +6,8 @@
 #include "PinBase.h"
 #include "PinEnumerator.h"
 
+namespace sombrevox {
+
 FilterBase::FilterBase(IUnknown* outer, const CLSID& clsid, CriticalSection* lock)
     : ComObjectBase(outer), clsid_(clsid), lock_(lock) {}
 
@@ -234,3 +236,5 @@ HRESULT FilterBase::NotifyGraphEvent(LONG code, LONG_PTR param1, LONG_PTR param2
   }
   return sink->Notify(code, param1, param2);
 }
+
+}  // namespace sombrevox

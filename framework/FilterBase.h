@@ -11,6 +11,8 @@
 #include "CriticalSection.h"
 #include "FilterSetup.h"
 
+namespace sombrevox {
+
 class PinBase;
 
 class FilterBase : public ComObjectBase, public IBaseFilter, public IAMovieSetup {
@@ -77,3 +79,5 @@ class FilterBase : public ComObjectBase, public IBaseFilter, public IAMovieSetup
   IMediaEventSink* eventSink_ = nullptr;
   LONG pinListVersion_ = 1;
 };
+
+}  // namespace sombrevox

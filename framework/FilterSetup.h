@@ -4,6 +4,8 @@
 // mapper's registration calls take them.
 #include <windows.h>
 
+namespace sombrevox {
+
 struct PinTypeSetup {
   const GUID* majorType;
   const GUID* subtype;
@@ -28,3 +30,5 @@ struct FilterSetup {
   UINT pinCount;
   const PinSetup* pins;
 };
+
+}  // namespace sombrevox

@@ -5,6 +5,8 @@
 
 #include "FilterBase.h"
 
+namespace sombrevox {
+
 using Microsoft::WRL::ComPtr;
 
 HRESULT CreateMemoryAllocator(IMemAllocator** allocator) {
@@ -231,3 +233,5 @@ HRESULT InputPinBase::CheckReceivedSample(IMediaSample* sample) {
   }
   return S_OK;
 }
+
+}  // namespace sombrevox

@@ -8,6 +8,8 @@
 
 #include "PinBase.h"
 
+namespace sombrevox {
+
 class InputPinBase : public PinBase, public IMemInputPin {
  public:
   InputPinBase(FilterBase* filter, CriticalSection* lock, const wchar_t* name);
@@ -65,3 +67,5 @@ class InputPinBase : public PinBase, public IMemInputPin {
 
 // The platform's memory allocator, made in-process.
 HRESULT CreateMemoryAllocator(IMemAllocator** allocator);
+
+}  // namespace sombrevox

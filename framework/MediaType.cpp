@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace sombrevox {
+
 namespace {
 
 void SetFresh(AM_MEDIA_TYPE* type) {
@@ -121,3 +123,5 @@ void MediaType::DeleteTaskType(AM_MEDIA_TYPE* type) {
     CoTaskMemFree(type);
   }
 }
+
+}  // namespace sombrevox

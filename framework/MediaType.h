@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <dshow.h>
 
+namespace sombrevox {
+
 class MediaType : public AM_MEDIA_TYPE {
  public:
   // A fresh value: all zero except fixed-size samples and a sample size of 1.
@@ -41,3 +43,5 @@ class MediaType : public AM_MEDIA_TYPE {
   // Frees a type allocated by a peer's enumerator: contents, then the structure.
   static void DeleteTaskType(AM_MEDIA_TYPE* type);
 };
+
+}  // namespace sombrevox

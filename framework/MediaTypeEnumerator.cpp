@@ -4,6 +4,8 @@
 
 #include "PinBase.h"
 
+namespace sombrevox {
+
 MediaTypeEnumerator::MediaTypeEnumerator(PinBase* pin)
     : ComObjectBase(nullptr), pin_(pin), version_(pin->TypeListVersion()) {
   pin_->AddRef();
@@ -88,3 +90,5 @@ HRESULT STDMETHODCALLTYPE MediaTypeEnumerator::Clone(IEnumMediaTypes** clone) {
   }
   return HandOutInterface(static_cast<IEnumMediaTypes*>(copy), reinterpret_cast<void**>(clone));
 }
+
+}  // namespace sombrevox

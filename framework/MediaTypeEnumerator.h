@@ -6,6 +6,8 @@
 
 #include "ComObjectBase.h"
 
+namespace sombrevox {
+
 class PinBase;
 
 class MediaTypeEnumerator final : public ComObjectBase, public IEnumMediaTypes {
@@ -30,3 +32,5 @@ class MediaTypeEnumerator final : public ComObjectBase, public IEnumMediaTypes {
   int position_ = 0;
   LONG version_;
 };
+
+}  // namespace sombrevox

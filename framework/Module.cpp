@@ -4,6 +4,8 @@
 
 #include "ClassFactory.h"
 
+namespace sombrevox {
+
 HINSTANCE ModuleInstance = nullptr;
 DWORD PlatformId = 1;
 volatile LONG LiveObjectCount = 0;
@@ -20,6 +22,9 @@ void CallHooks(BOOL loading) {
 }
 
 }  // namespace
+}  // namespace sombrevox
+
+using namespace sombrevox;
 
 // Runs under the loader lock: creates no object and takes no lock.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

@@ -3,6 +3,8 @@
 // defines, and the module-wide values set at load time.
 #include <windows.h>
 
+namespace sombrevox {
+
 class ComObjectBase;
 struct FilterSetup;
 
@@ -33,6 +35,6 @@ extern volatile LONG LiveObjectCount;
 // Changed by IClassFactory::LockServer.
 extern volatile LONG ServerLockCount;
 
-extern "C" {
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
-}
+}  // namespace sombrevox
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);

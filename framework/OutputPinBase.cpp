@@ -2,6 +2,8 @@
 
 #include "InputPinBase.h"
 
+namespace sombrevox {
+
 OutputPinBase::OutputPinBase(FilterBase* filter, CriticalSection* lock, const wchar_t* name)
     : PinBase(filter, lock, PINDIR_OUTPUT, name) {}
 
@@ -134,3 +136,5 @@ HRESULT OutputPinBase::SendNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop,
   IPin* peer = Peer();
   return peer != nullptr ? peer->NewSegment(start, stop, rate) : VFW_E_NOT_CONNECTED;
 }
+
+}  // namespace sombrevox

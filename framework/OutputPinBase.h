@@ -6,6 +6,8 @@
 
 #include "PinBase.h"
 
+namespace sombrevox {
+
 class OutputPinBase : public PinBase {
  public:
   OutputPinBase(FilterBase* filter, CriticalSection* lock, const wchar_t* name);
@@ -49,3 +51,5 @@ class OutputPinBase : public PinBase {
   IMemAllocator* allocator_ = nullptr;
   IMemInputPin* downstream_ = nullptr;
 };
+
+}  // namespace sombrevox

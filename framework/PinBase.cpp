@@ -7,6 +7,8 @@
 #include "FilterBase.h"
 #include "MediaTypeEnumerator.h"
 
+namespace sombrevox {
+
 using Microsoft::WRL::ComPtr;
 
 HRESULT AsTypeRefusal(HRESULT checkResult) {
@@ -335,3 +337,5 @@ HRESULT PinBase::CheckPeer(IPin* peer) {
 HRESULT PinBase::BreakPeer() { return S_OK; }
 
 HRESULT PinBase::CompletePeer(IPin*) { return S_OK; }
+
+}  // namespace sombrevox

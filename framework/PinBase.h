@@ -13,6 +13,8 @@
 #include "CriticalSection.h"
 #include "MediaType.h"
 
+namespace sombrevox {
+
 class FilterBase;
 
 class PinBase : public ComObjectBase, public IPin, public IQualityControl {
@@ -111,3 +113,5 @@ class PinBase : public ComObjectBase, public IPin, public IQualityControl {
 // Success codes, E_FAIL and E_INVALIDARG from a format check all mean "not
 // this type" to the peer.
 HRESULT AsTypeRefusal(HRESULT checkResult);
+
+}  // namespace sombrevox

@@ -6,6 +6,8 @@
 #include "FilterBase.h"
 #include "PinBase.h"
 
+namespace sombrevox {
+
 PinEnumerator::PinEnumerator(FilterBase* filter) : ComObjectBase(nullptr), filter_(filter) {
   filter_->AddRef();
   Resynchronise();
@@ -117,3 +119,5 @@ HRESULT STDMETHODCALLTYPE PinEnumerator::Clone(IEnumPins** clone) {
   }
   return HandOutInterface(static_cast<IEnumPins*>(copy), reinterpret_cast<void**>(clone));
 }
+
+}  // namespace sombrevox

@@ -7,6 +7,8 @@
 
 #include "ComObjectBase.h"
 
+namespace sombrevox {
+
 class FilterBase;
 class PinBase;
 
@@ -37,3 +39,5 @@ class PinEnumerator final : public ComObjectBase, public IEnumPins {
   // never hands out the same pin twice.
   std::vector<PinBase*> returnedPins_;
 };
+
+}  // namespace sombrevox

@@ -7,6 +7,9 @@
 #include "ComObjectBase.h"
 #include "FilterBase.h"
 #include "Module.h"
+#include "RegistryKey.h"
+
+namespace sombrevox {
 
 namespace {
 
@@ -16,25 +19,6 @@ HRESULT FromRegistryError(LONG error) {
   return error == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(static_cast<unsigned long>(error));
 }
 
-// RAII for registry keys opened or created here.
-class RegistryKey {
- public:
-  RegistryKey() = default;
-  ~RegistryKey() {
-    if (key_ != nullptr) {
-      RegCloseKey(key_);
-    }
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-
-  HKEY* Receive() { return &key_; }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
 // Wide text in the ANSI code page, cut to the buffer.
 template <size_t N>
 void ToNarrow(const wchar_t* text, char (&buffer)[N]) {
@@ -43,15 +27,6 @@ void ToNarrow(const wchar_t* text, char (&buffer)[N]) {
     buffer[0] = '\0';
   }
   buffer[N - 1] = '\0';
-}
-
-// "CLSID\{...}" for the class id, braced and upper case.
-void ClassKeyName(const CLSID& clsid, char (&name)[64]) {
-  wchar_t guid[39] = {};
-  StringFromGUID2(clsid, guid, 39);
-  char narrowGuid[39];
-  ToNarrow(guid, narrowGuid);
-  std::snprintf(name, sizeof(name), "CLSID\\%s", narrowGuid);
 }
 
 // Makes the class through COM (so through the keys just written) and runs its
@@ -96,11 +71,8 @@ HRESULT ApplyToMapper(const FilterSetup& record, BOOL registering) {
 
 HRESULT RegisterServerKeys(const CLSID& clsid, const wchar_t* description, const wchar_t* modulePath,
                            const wchar_t* threadingModel, const wchar_t* serverType) {
-  char keyName[64];
-  ClassKeyName(clsid, keyName);
-
   RegistryKey classKey;
-  LONG error = RegCreateKeyA(HKEY_CLASSES_ROOT, keyName, classKey.Receive());
+  LONG error = RegCreateKeyA(HKEY_CLASSES_ROOT, ClassKeyName(clsid).c_str(), classKey.Receive());
   if (error != ERROR_SUCCESS) {
     return FromRegistryError(error);
   }
@@ -133,9 +105,7 @@ HRESULT RegisterServerKeys(const CLSID& clsid, const wchar_t* description, const
 }
 
 HRESULT RemoveServerKeys(const CLSID& clsid) {
-  char keyName[64];
-  ClassKeyName(clsid, keyName);
-  DeleteKeyTree(HKEY_CLASSES_ROOT, keyName);
+  DeleteKeyTree(HKEY_CLASSES_ROOT, ClassKeyName(clsid).c_str());
   return S_OK;
 }
 
@@ -203,6 +173,10 @@ HRESULT STDMETHODCALLTYPE FilterBase::Unregister() {
   const HRESULT hr = ApplyToMapper(*record, FALSE);
   return hr == kNotRegistered ? S_OK : hr;
 }
+
+}  // namespace sombrevox
+
+using namespace sombrevox;
 
 STDAPI DllRegisterServer() {
   char narrowPath[MAX_PATH];

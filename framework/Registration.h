@@ -7,6 +7,8 @@
 
 #include "FilterSetup.h"
 
+namespace sombrevox {
+
 // Writes "CLSID\{...}" with the description as its default value, and its
 // server-type subkey with the module path and the threading model.
 HRESULT RegisterServerKeys(const CLSID& clsid, const wchar_t* description, const wchar_t* modulePath,
@@ -19,3 +21,5 @@ HRESULT DeleteKeyTree(HKEY parent, const char* name);
 // Unregisters the filter from the mapper and, when `registering`, registers it
 // again with its pins and their media types.
 HRESULT RegisterWithMapper(const FilterSetup& setup, IFilterMapper* mapper, BOOL registering);
+
+}  // namespace sombrevox

@@ -3,6 +3,8 @@
 #include "TransformInputPin.h"
 #include "TransformOutputPin.h"
 
+namespace sombrevox {
+
 TransformFilterBase::TransformFilterBase(IUnknown* outer, const CLSID& clsid)
     : FilterBase(outer, clsid, &filterLock_) {}
 
@@ -108,3 +110,5 @@ HRESULT TransformFilterBase::OnEndFlush() { return outputPin_ != nullptr ? outpu
 HRESULT TransformFilterBase::OnNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) {
   return outputPin_ != nullptr ? outputPin_->SendNewSegment(start, stop, rate) : S_OK;
 }
+
+}  // namespace sombrevox

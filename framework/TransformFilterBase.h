@@ -16,6 +16,8 @@
 #include "FilterBase.h"
 #include "MediaType.h"
 
+namespace sombrevox {
+
 class TransformInputPin;
 class TransformOutputPin;
 
@@ -81,3 +83,5 @@ class TransformFilterBase : public FilterBase {
   std::unique_ptr<TransformInputPin> inputPin_;
   std::unique_ptr<TransformOutputPin> outputPin_;
 };
+
+}  // namespace sombrevox

@@ -3,6 +3,8 @@
 #include "TransformFilterBase.h"
 #include "TransformOutputPin.h"
 
+namespace sombrevox {
+
 TransformInputPin::TransformInputPin(TransformFilterBase* filter, HRESULT*, const wchar_t* name)
     : InputPinBase(filter, &filter->FilterLock(), name), transformFilter_(filter) {}
 
@@ -98,3 +100,5 @@ HRESULT TransformInputPin::CheckStreamingState() {
   }
   return InputPinBase::CheckStreamingState();
 }
+
+}  // namespace sombrevox

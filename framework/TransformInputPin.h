@@ -3,6 +3,8 @@
 // events and streaming calls to the filter's hooks.
 #include "InputPinBase.h"
 
+namespace sombrevox {
+
 class TransformFilterBase;
 
 class TransformInputPin : public InputPinBase {
@@ -34,3 +36,5 @@ class TransformInputPin : public InputPinBase {
  protected:
   TransformFilterBase* transformFilter_;
 };
+
+}  // namespace sombrevox

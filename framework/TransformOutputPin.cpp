@@ -7,6 +7,8 @@
 #include "TransformFilterBase.h"
 #include "TransformInputPin.h"
 
+namespace sombrevox {
+
 using Microsoft::WRL::ComPtr;
 
 TransformOutputPin::TransformOutputPin(TransformFilterBase* filter, HRESULT*, const wchar_t* name)
@@ -116,3 +118,5 @@ HRESULT TransformOutputPin::FormatAt(int index, MediaType* type) {
 HRESULT TransformOutputPin::SizeBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* properties) {
   return transformFilter_->SizeOutputBuffers(allocator, properties);
 }
+
+}  // namespace sombrevox

@@ -4,6 +4,8 @@
 // answers seeking requests through the platform's seeking pass-through.
 #include "OutputPinBase.h"
 
+namespace sombrevox {
+
 class TransformFilterBase;
 
 class TransformOutputPin : public OutputPinBase {
@@ -39,3 +41,5 @@ class TransformOutputPin : public OutputPinBase {
   // The aggregated pass-through's inner unknown, made on the first query.
   IUnknown* seekingPassThrough_ = nullptr;
 };
+
+}  // namespace sombrevox

@@ -2,6 +2,8 @@
 // The user choices that outlive a filter instance, and their registry store.
 #include <windows.h>
 
+#include <string>
+
 namespace sombrevox {
 
 // One per filter instance, inside the filter; the editor link's first word
@@ -17,21 +19,22 @@ struct PluginSettings {
 // (an empty path fails the bank check, so the Presets dialog starts empty).
 void InitPluginSettings(PluginSettings* settings);
 
-// Reads the registered module path, forms the default bank path beside it,
-// then the machine-wide values. Returns true when "PresetsBank" was read.
-// Leaves the record untouched when the module is not registered.
-bool LoadSettings(PluginSettings* settings);
+// Reads the registered module path, forms the default bank path beside it
+// (named by string 7 of `resources`, the module carrying the resources), then
+// the machine-wide values. Returns true when "PresetsBank" was read. Leaves
+// the record untouched when the filter is not registered.
+bool LoadSettings(HMODULE resources, PluginSettings* settings);
 
 // Writes both values under the machine-wide key. False when the key cannot be
 // created or opened (the changes are then lost, silently).
 bool SaveSettings(const PluginSettings* settings);
 
-// The help file's path: "OVSombrevoxLight.HLP" beside this module.
-void HelpFilePath(char path[MAX_PATH]);
+// The help file's path: "OVSombrevoxLight.HLP" beside `module`.
+void HelpFilePath(HMODULE module, char path[MAX_PATH]);
 
-// The settings key under HKEY_LOCAL_MACHINE and the filter's server key under
-// HKEY_CLASSES_ROOT, for tools and tests.
+// The settings key under HKEY_LOCAL_MACHINE, and the filter's server key under
+// HKEY_CLASSES_ROOT whose default value is the registered module's path.
 extern const char kSettingsKey[];
-extern const char kFilterServerKey[];
+std::string FilterServerKey();
 
 }  // namespace sombrevox

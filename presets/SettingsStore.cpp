@@ -1,33 +1,19 @@
 #include <cstring>
 
-#include "Module.h"
 #include "PluginSettings.h"
+#include "RegistryKey.h"
+#include "SombrevoxLight.h"
 
 namespace sombrevox {
 
 const char kSettingsKey[] = "Software\\ORVELA Soft\\Sombrevox Light\\2.0.000";
-const char kFilterServerKey[] = "CLSID\\{5E2A41C6-3D07-11D4-B1F3-6A0E29C70000}\\InProcServer32";
+
+std::string FilterServerKey() { return ClassKeyName(CLSID_SombrevoxLight) + "\\InProcServer32"; }
 
 namespace {
 
 constexpr UINT kDefaultBankNameString = 7;  // "SombrevoxLight20.prs"
 constexpr char kHelpFileName[] = "OVSombrevoxLight.HLP";
-
-// A registry key closed when it goes out of scope.
-class RegistryKey {
- public:
-  RegistryKey() = default;
-  ~RegistryKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  HKEY* Receive() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 // Reads a string value whole, terminated, into `text` (`size` bytes). A value
 // that does not fit with its terminator is a failed read: `text` is then
@@ -76,17 +62,18 @@ void InitPluginSettings(PluginSettings* settings) {
   settings->presetsBankPath[0] = '\0';
 }
 
-bool LoadSettings(PluginSettings* settings) {
+bool LoadSettings(HMODULE resources, PluginSettings* settings) {
   char modulePath[sizeof settings->presetsBankPath];
   {
     RegistryKey server;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kFilterServerKey, 0, KEY_QUERY_VALUE, server.Receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, FilterServerKey().c_str(), 0, KEY_QUERY_VALUE, server.Receive()) !=
+        ERROR_SUCCESS)
       return false;
-    if (!ReadString(server.get(), nullptr, modulePath, sizeof modulePath)) return false;
+    if (!ReadString(server.Get(), nullptr, modulePath, sizeof modulePath)) return false;
   }
 
   char bankName[32] = "";
-  LoadStringA(ModuleInstance, kDefaultBankNameString, bankName, sizeof bankName);
+  LoadStringA(resources, kDefaultBankNameString, bankName, sizeof bankName);
   // The bank sits beside the registered module: its file name, whatever it
   // is, gives way to the default bank's.
   ReplaceFileName(settings->presetsBankPath, sizeof settings->presetsBankPath, modulePath, bankName);
@@ -96,11 +83,11 @@ bool LoadSettings(PluginSettings* settings) {
   // A missing key is no error: the reads fail and the defaults stay.
   DWORD show = 1;
   DWORD bytes = sizeof show;
-  if (RegQueryValueExA(key.get(), "ShowPresentation", nullptr, nullptr, reinterpret_cast<BYTE*>(&show), &bytes) !=
+  if (RegQueryValueExA(key.Get(), "ShowPresentation", nullptr, nullptr, reinterpret_cast<BYTE*>(&show), &bytes) !=
       ERROR_SUCCESS)
     show = 1;
   settings->showPresentation = show != 0 ? TRUE : FALSE;
-  return ReadString(key.get(), "PresetsBank", settings->presetsBankPath, sizeof settings->presetsBankPath);
+  return ReadString(key.Get(), "PresetsBank", settings->presetsBankPath, sizeof settings->presetsBankPath);
 }
 
 bool SaveSettings(const PluginSettings* settings) {
@@ -109,19 +96,19 @@ bool SaveSettings(const PluginSettings* settings) {
                       KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
     return false;
   const DWORD show = settings->showPresentation ? 1 : 0;
-  RegSetValueExA(key.get(), "ShowPresentation", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&show), sizeof show);
+  RegSetValueExA(key.Get(), "ShowPresentation", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&show), sizeof show);
   const size_t length = strnlen(settings->presetsBankPath, sizeof settings->presetsBankPath - 1);
   char path[sizeof settings->presetsBankPath];
   std::memcpy(path, settings->presetsBankPath, length);
   path[length] = '\0';
-  RegSetValueExA(key.get(), "PresetsBank", 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
+  RegSetValueExA(key.Get(), "PresetsBank", 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
                  static_cast<DWORD>(length + 1));
   return true;
 }
 
-void HelpFilePath(char path[MAX_PATH]) {
+void HelpFilePath(HMODULE module, char path[MAX_PATH]) {
   char modulePath[MAX_PATH] = "";
-  const DWORD n = GetModuleFileNameA(ModuleInstance, modulePath, MAX_PATH);
+  const DWORD n = GetModuleFileNameA(module, modulePath, MAX_PATH);
   modulePath[n < MAX_PATH ? n : MAX_PATH - 1] = '\0';
   ReplaceFileName(path, MAX_PATH, modulePath, kHelpFileName);
 }

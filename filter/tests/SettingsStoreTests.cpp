@@ -1,190 +1,22 @@
-// The settings store on the real registry of the test prefix: the registered
-// module path, the default bank beside it, the two machine-wide values.
+// The filter reads the settings store when it is made.
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 #include "FilterTestSupport.h"
-#include "Module.h"
 #include "PluginSettings.h"
+#include "RegistryTestSupport.h"
 
 using namespace sombrevox;
 using namespace sombrevox::test;
 
 namespace {
 
-// Keeps a registry value as it was before the test and puts it back after.
-class SavedValue {
- public:
-  SavedValue(HKEY root, std::string key, const char* name) : root_(root), key_(std::move(key)), name_(name) {
-    HKEY k;
-    if (RegOpenKeyExA(root_, key_.c_str(), 0, KEY_QUERY_VALUE, &k) == ERROR_SUCCESS) {
-      char data[2048];
-      DWORD size = sizeof data, type = 0;
-      if (RegQueryValueExA(k, name_, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
-        saved_ = Value{type, std::string(data, size)};
-      RegCloseKey(k);
-    }
-  }
-  ~SavedValue() {
-    HKEY k;
-    if (saved_) {
-      RegCreateKeyExA(root_, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr);
-      RegSetValueExA(k, name_, 0, saved_->type, reinterpret_cast<const BYTE*>(saved_->data.data()),
-                     static_cast<DWORD>(saved_->data.size()));
-      RegCloseKey(k);
-    } else if (RegOpenKeyExA(root_, key_.c_str(), 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
-      RegDeleteValueA(k, name_);
-      RegCloseKey(k);
-    }
-  }
-
- private:
-  struct Value {
-    DWORD type;
-    std::string data;
-  };
-  HKEY root_;
-  std::string key_;
-  const char* name_;
-  std::optional<Value> saved_;
-};
-
-void SetString(HKEY root, const char* key, const char* name, const std::string& value) {
-  HKEY k;
-  ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr), ERROR_SUCCESS);
-  RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(k);
-}
-
-void SetDword(HKEY root, const char* key, const char* name, DWORD value) {
-  HKEY k;
-  ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr), ERROR_SUCCESS);
-  RegSetValueExA(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  RegCloseKey(k);
-}
-
-void DeleteValue(HKEY root, const char* key, const char* name) {
-  HKEY k;
-  if (RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return;
-  RegDeleteValueA(k, name);
-  RegCloseKey(k);
-}
-
-// The registry as each test wants it, restored afterwards.
-class SettingsStore : public ::testing::Test {
- protected:
-  void SetUp() override {
-    // The store reads its strings and path through the module instance: here, this program.
-    ModuleInstance = GetModuleHandleA(nullptr);
-    DeleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, "ShowPresentation");
-    DeleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, "PresetsBank");
-  }
-  PluginSettings Loaded(bool* result = nullptr) {
-    PluginSettings s;
-    InitPluginSettings(&s);
-    const bool r = LoadSettings(&s);
-    if (result) *result = r;
-    return s;
-  }
-  SavedValue server_{HKEY_CLASSES_ROOT, kFilterServerKey, nullptr};
-  SavedValue show_{HKEY_LOCAL_MACHINE, kSettingsKey, "ShowPresentation"};
-  SavedValue bank_{HKEY_LOCAL_MACHINE, kSettingsKey, "PresetsBank"};
-};
-
-}  // namespace
-
-TEST_F(SettingsStore, UnregisteredModuleKeepsTheInitialValues) {
-  HKEY k;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kFilterServerKey, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
-    RegDeleteValueA(k, nullptr);
-    RegCloseKey(k);
-  }
-  SetDword(HKEY_LOCAL_MACHINE, kSettingsKey, "ShowPresentation", 0);
-  bool read = true;
-  const PluginSettings s = Loaded(&read);
-  EXPECT_FALSE(read);
-  EXPECT_EQ(s.showPresentation, TRUE) << "not even the existing key is read";
-  EXPECT_STREQ(s.presetsBankPath, "");
-}
-
-TEST_F(SettingsStore, DefaultsBesideTheRegisteredModule) {
-  SetString(HKEY_CLASSES_ROOT, kFilterServerKey, nullptr, "C:\\Program Files\\Host\\OVSombrevoxLight.dll");
-  bool read = true;
-  const PluginSettings s = Loaded(&read);
-  EXPECT_FALSE(read) << "no stored bank";
-  EXPECT_EQ(s.showPresentation, TRUE);
-  EXPECT_STREQ(s.presetsBankPath, "C:\\Program Files\\Host\\SombrevoxLight20.prs");
-}
-
-// The default bank replaces whatever the module file is called, not a fixed
-// 20 characters, so a renamed or short module path stays whole.
-TEST_F(SettingsStore, DefaultBankReplacesTheModuleFileName) {
-  const struct {
-    const char* module;
-    const char* bank;
-  } cases[] = {
-      {"C:\\x\\renamed.dll", "C:\\x\\SombrevoxLight20.prs"},
-      {"a.dll", "SombrevoxLight20.prs"},
-      {"D:reverb.dll", "D:SombrevoxLight20.prs"},
-      {"C:\\plugins\\OVSOMBREVOXLIGHT.DLL", "C:\\plugins\\SombrevoxLight20.prs"},
-  };
-  for (const auto& c : cases) {
-    SetString(HKEY_CLASSES_ROOT, kFilterServerKey, nullptr, c.module);
-    EXPECT_STREQ(Loaded().presetsBankPath, c.bank) << c.module;
-  }
-}
-
-TEST_F(SettingsStore, StoredValuesWin) {
-  SetString(HKEY_CLASSES_ROOT, kFilterServerKey, nullptr, "C:\\h\\OVSombrevoxLight.dll");
-  SetDword(HKEY_LOCAL_MACHINE, kSettingsKey, "ShowPresentation", 5);
-  SetString(HKEY_LOCAL_MACHINE, kSettingsKey, "PresetsBank", "C:\\banks\\mine.prs");
-  bool read = false;
-  PluginSettings s = Loaded(&read);
-  EXPECT_TRUE(read);
-  EXPECT_EQ(s.showPresentation, TRUE) << "any non-zero value reads as 1";
-  EXPECT_STREQ(s.presetsBankPath, "C:\\banks\\mine.prs");
-
-  SetDword(HKEY_LOCAL_MACHINE, kSettingsKey, "ShowPresentation", 0);
-  EXPECT_EQ(Loaded().showPresentation, FALSE);
-
-  // A stored path too long for the record leaves the default in place.
-  SetString(HKEY_LOCAL_MACHINE, kSettingsKey, "PresetsBank", "C:\\" + std::string(600, 'b') + ".prs");
-  s = Loaded(&read);
-  EXPECT_FALSE(read);
-  EXPECT_STREQ(s.presetsBankPath, "C:\\h\\SombrevoxLight20.prs");
-}
-
-TEST_F(SettingsStore, SaveThenLoadRoundTrip) {
-  SetString(HKEY_CLASSES_ROOT, kFilterServerKey, nullptr, "C:\\h\\OVSombrevoxLight.dll");
-  SetDword(HKEY_LOCAL_MACHINE, kSettingsKey, "ShowPresentation", 5);
-  PluginSettings s = Loaded();
-  ASSERT_TRUE(SaveSettings(&s));
-  HKEY k;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_QUERY_VALUE, &k), ERROR_SUCCESS);
-  DWORD show = 0, size = sizeof show, type = 0;
-  RegQueryValueExA(k, "ShowPresentation", nullptr, &type, reinterpret_cast<BYTE*>(&show), &size);
-  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(show, 1u) << "written back as 1";
-  char path[600];
-  size = sizeof path;
-  RegQueryValueExA(k, "PresetsBank", nullptr, &type, reinterpret_cast<BYTE*>(path), &size);
-  RegCloseKey(k);
-  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_STREQ(path, "C:\\h\\SombrevoxLight20.prs");
-
-  s.showPresentation = FALSE;
-  lstrcpyA(s.presetsBankPath, "C:\\other\\bank.prs");
-  ASSERT_TRUE(SaveSettings(&s));
-  const PluginSettings again = Loaded();
-  EXPECT_EQ(again.showPresentation, FALSE);
-  EXPECT_STREQ(again.presetsBankPath, "C:\\other\\bank.prs");
-}
-
-TEST_F(SettingsStore, NewFilterReadsTheStoreAtConstruction) {
-  SetString(HKEY_CLASSES_ROOT, kFilterServerKey, nullptr, ModulePath());
+TEST(SettingsStore, NewFilterReadsTheStoreAtConstruction) {
+  SavedValue server{HKEY_CLASSES_ROOT, FilterServerKey(), nullptr};
+  SavedValue show{HKEY_LOCAL_MACHINE, kSettingsKey, "ShowPresentation"};
+  SavedValue bank{HKEY_LOCAL_MACHINE, kSettingsKey, "PresetsBank"};
+  SetString(HKEY_CLASSES_ROOT, FilterServerKey().c_str(), nullptr, ModulePath());
   SetString(HKEY_LOCAL_MACHINE, kSettingsKey, "PresetsBank", "C:\\banks\\filter.prs");
   SetDword(HKEY_LOCAL_MACHINE, kSettingsKey, "ShowPresentation", 0);
   ComPtr<IUnknown> filter = CreateFilter();
@@ -204,12 +36,4 @@ TEST_F(SettingsStore, NewFilterReadsTheStoreAtConstruction) {
   EXPECT_STREQ(link->settings->presetsBankPath, expected.c_str());
 }
 
-TEST_F(SettingsStore, HelpFileBesideTheModule) {
-  char path[MAX_PATH];
-  HelpFilePath(path);
-  char exe[MAX_PATH];
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string expected(exe);
-  expected = expected.substr(0, expected.find_last_of('\\') + 1) + "OVSombrevoxLight.HLP";
-  EXPECT_STREQ(path, expected.c_str());
-}
+}  // namespace

@@ -7,6 +7,8 @@
 #include "TestPeers.h"
 #include "TestSupport.h"
 
+namespace sombrevox {
+
 namespace {
 
 class FilterTest : public FrameworkTest {
@@ -276,3 +278,5 @@ TEST_F(FilterTest, PauseWithUnconnectedInputEndsTheStreamOncePerRun) {
 }
 
 }  // namespace
+
+}  // namespace sombrevox

@@ -3,6 +3,8 @@
 #include "TestPeers.h"
 #include "TestSupport.h"
 
+namespace sombrevox {
+
 namespace {
 
 class ModuleTest : public FrameworkTest {};
@@ -166,3 +168,5 @@ TEST_F(ModuleTest, PinReferencesAreTheFiltersReferences) {
 }
 
 }  // namespace
+
+}  // namespace sombrevox

@@ -7,6 +7,8 @@
 #include "TransformInputPin.h"
 #include "TransformOutputPin.h"
 
+namespace sombrevox {
+
 namespace {
 
 const PinTypeSetup kAudioType = {&MEDIATYPE_Audio, &GUID_NULL};
@@ -202,3 +204,5 @@ HRESULT PassThroughFilter::OnNewSegment(REFERENCE_TIME start, REFERENCE_TIME sto
   ++counts_.newSegment;
   return TransformFilterBase::OnNewSegment(start, stop, rate);
 }
+
+}  // namespace sombrevox

@@ -4,6 +4,8 @@
 #include "TestFilterApi.h"
 #include "TransformFilterBase.h"
 
+namespace sombrevox {
+
 extern const FilterSetup kTestFilterSetup;
 
 class PassThroughFilter final : public TransformFilterBase, public ITestProbe {
@@ -46,3 +48,5 @@ class PassThroughFilter final : public TransformFilterBase, public ITestProbe {
   HRESULT qualityResult_ = S_FALSE;
   LONG outputBufferSize_ = 4096;
 };
+
+}  // namespace sombrevox

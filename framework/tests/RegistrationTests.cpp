@@ -5,6 +5,8 @@
 
 #include "TestSupport.h"
 
+namespace sombrevox {
+
 namespace {
 
 constexpr const wchar_t* kRowNames[] = {
@@ -174,3 +176,5 @@ TEST_F(RegistrationTest, MovieSetupWithoutClassKeysStillAnswers) {
 }
 
 }  // namespace
+
+}  // namespace sombrevox

@@ -7,6 +7,8 @@
 #include "TestPeers.h"
 #include "TestSupport.h"
 
+namespace sombrevox {
+
 namespace {
 
 // {C1F400A4-3F08-11D3-9F0B-006008039E37}: not declared by the platform headers.
@@ -398,3 +400,5 @@ TEST_F(ChainTest, WineGraphRunsThroughToTheNullRenderer) {
 }
 
 }  // namespace
+
+}  // namespace sombrevox

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <dshow.h>
 
+namespace sombrevox {
+
 // {6B1F0A10-8C2E-4B7A-9D31-5C0E7A2F4E01}: the pass-through test filter.
 inline constexpr CLSID kTestFilterClsid = {
     0x6b1f0a10, 0x8c2e, 0x4b7a, {0x9d, 0x31, 0x5c, 0x0e, 0x7a, 0x2f, 0x4e, 0x01}};
@@ -57,3 +59,5 @@ using LongQuery = LONG(WINAPI*)();
 // "TestLiveObjects": the module's LiveObjectCount.
 // "TestSelfReleasingDestructions": destructor runs of the self-releasing object.
 // "TestHookCalls": calls of the class-table hook so far (attach adds 1).
+
+}  // namespace sombrevox

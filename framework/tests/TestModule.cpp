@@ -1,10 +1,13 @@
 // The framework's test module: its class table, the extra test classes and
 // the exports the test programs read.
+#include <iterator>
 #include <new>
 
 #include "Module.h"
 #include "PassThroughFilter.h"
 #include "TestFilterApi.h"
+
+namespace sombrevox {
 
 namespace {
 
@@ -66,10 +69,12 @@ const FactoryTemplate kClassTable[] = {
     {L"Sombrevox Framework Failing Object", &kFailingCreateClsid, CreateFailing, nullptr, nullptr},
     {L"Sombrevox Framework Half-made Object", &kObjectWithFailureClsid, CreateWithFailure, nullptr, nullptr},
 };
-const int kClassTableCount = sizeof(kClassTable) / sizeof(kClassTable[0]);
+const int kClassTableCount = static_cast<int>(std::size(kClassTable));
 
 extern "C" LONG WINAPI TestLiveObjects() { return LiveObjectCount; }
 
 extern "C" LONG WINAPI TestSelfReleasingDestructions() { return selfReleasingDestructions; }
 
 extern "C" LONG WINAPI TestHookCalls() { return hookCalls; }
+
+}  // namespace sombrevox

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace sombrevox {
+
 namespace {
 
 // Takes over the creation reference. (This ComPtr's Attach adds one.)
@@ -374,3 +376,5 @@ HRESULT STDMETHODCALLTYPE Aggregator::QueryInterface(REFIID iid, void** object) 
   *object = nullptr;
   return E_NOINTERFACE;
 }
+
+}  // namespace sombrevox

@@ -10,6 +10,8 @@
 
 #include "TestSupport.h"
 
+namespace sombrevox {
+
 // Reference counting and QueryInterface shared by the peers.
 template <typename Derived>
 class RefCounted {
@@ -268,3 +270,5 @@ class Aggregator final : public IUnknown, public RefCounted<Aggregator> {
   ComPtr<IUnknown> inner_;
   volatile LONG queries_ = 0;
 };
+
+}  // namespace sombrevox

@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+namespace sombrevox {
+
 namespace {
 
 constexpr auto kTestLimit = std::chrono::seconds(60);
@@ -163,3 +165,5 @@ bool SameType(const AM_MEDIA_TYPE& a, const AM_MEDIA_TYPE& b) {
   return a.majortype == b.majortype && a.subtype == b.subtype && a.formattype == b.formattype &&
          a.cbFormat == b.cbFormat && (a.cbFormat == 0 || std::memcmp(a.pbFormat, b.pbFormat, a.cbFormat) == 0);
 }
+
+}  // namespace sombrevox

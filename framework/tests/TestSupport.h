@@ -9,6 +9,8 @@
 
 #include "TestFilterApi.h"
 
+namespace sombrevox {
+
 using Microsoft::WRL::ComPtr;
 
 // The test module, loaded once with LoadLibrary; its exports by name.
@@ -65,3 +67,5 @@ std::ostream& operator<<(std::ostream& out, const Hr& hr);
 
 // Same major type, subtype, format type and format block.
 bool SameType(const AM_MEDIA_TYPE& a, const AM_MEDIA_TYPE& b);
+
+}  // namespace sombrevox

@@ -1,29 +1,13 @@
 #include "FilterTestSupport.h"
 
-#include <gtest/gtest.h>
+#include "TestSupport.h"
 
-#include <cstdio>
-#include <thread>
+#include <gtest/gtest.h>
 
 namespace sombrevox::test {
 namespace {
 
-// COM on the test thread, and a watchdog: a hang fails the program instead of
-// blocking the run.
-class FilterTestEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    std::thread([] {
-      Sleep(240 * 1000);
-      std::fprintf(stderr, "watchdog: the filter tests hung for 240 s\n");
-      std::fflush(stderr);
-      ExitProcess(3);
-    }).detach();
-  }
-};
-
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new FilterTestEnvironment);
+const bool installed = InstallTestEnvironment(COINIT_APARTMENTTHREADED);
 
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);

@@ -1,6 +1,5 @@
 #include "GraphTestSupport.h"
 
-#include <condition_variable>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -17,77 +16,20 @@
 namespace sombrevox::graphtest {
 namespace {
 
-// A test still running after this long ends the program with a message.
-constexpr auto kWatchdogLimit = std::chrono::seconds(120);
-
-// Arms a deadline for each test (and for the environment's set-up and
-// tear-down); a thread of its own ends the process when one passes.
-class Watchdog : public ::testing::EmptyTestEventListener {
- public:
-  Watchdog() : thread_([this] { Watch(); }) {}
-  ~Watchdog() override {
-    {
-      std::lock_guard<std::mutex> guard(lock_);
-      quit_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
-  }
-
-  void Arm(const std::string& what) {
-    std::lock_guard<std::mutex> guard(lock_);
-    what_ = what;
-    deadline_ = std::chrono::steady_clock::now() + kWatchdogLimit;
-    armed_ = true;
-    wake_.notify_all();
-  }
-  void Disarm() {
-    std::lock_guard<std::mutex> guard(lock_);
-    armed_ = false;
-  }
-
-  void OnTestStart(const ::testing::TestInfo& test) override {
-    Arm(std::string(test.test_suite_name()) + "." + test.name());
-  }
-  void OnTestEnd(const ::testing::TestInfo&) override { Disarm(); }
-
- private:
-  void Watch() {
-    std::unique_lock<std::mutex> guard(lock_);
-    while (!quit_) {
-      if (armed_ && std::chrono::steady_clock::now() >= deadline_) {
-        std::fprintf(stderr, "watchdog: %s still running after %lld s: a hang; ending the test program\n",
-                     what_.c_str(), static_cast<long long>(kWatchdogLimit.count()));
-        std::fflush(stderr);
-        ExitProcess(3);
-      }
-      wake_.wait_for(guard, std::chrono::milliseconds(200));
-    }
-  }
-
-  std::mutex lock_;
-  std::condition_variable wake_;
-  bool quit_ = false;
-  bool armed_ = false;
-  std::string what_;
-  std::chrono::steady_clock::time_point deadline_{};
-  std::thread thread_;
-};
+using test::ArmWatchdog;
+using test::DisarmWatchdog;
+using test::InstallTestEnvironment;
 
 ModuleUnderTest& MutableModule() {
   static ModuleUnderTest module;
   return module;
 }
 
-// COM for the whole program (multithreaded: the graph's and the tests'
-// threads call the filter directly), the module loaded and registered.
+// The module loaded and registered for the whole program.
 class RegisteredModule : public ::testing::Environment {
  public:
   void SetUp() override {
-    watchdog_ = new Watchdog;
-    ::testing::UnitTest::GetInstance()->listeners().Append(watchdog_);
-    watchdog_->Arm("registering the module");
-    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+    ArmWatchdog("registering the module");
     ModuleUnderTest& m = MutableModule();
     const std::string path = graph::WindowsPath(SOMBREVOX_MODULE_PATH);
     m.module = LoadLibraryA(path.c_str());
@@ -102,22 +44,21 @@ class RegisteredModule : public ::testing::Environment {
     ASSERT_NE(m.registerServer, nullptr);
     ASSERT_NE(m.unregisterServer, nullptr);
     m.registration = m.registerServer();
-    watchdog_->Disarm();
+    DisarmWatchdog();
   }
 
   void TearDown() override {
-    watchdog_->Arm("unregistering the module");
+    ArmWatchdog("unregistering the module");
     ModuleUnderTest& m = MutableModule();
     if (m.unregisterServer) m.unregisterServer();
     CoFreeUnusedLibraries();
-    CoUninitialize();
-    watchdog_->Disarm();
+    DisarmWatchdog();
   }
-
- private:
-  Watchdog* watchdog_ = nullptr;  // owned by the listener list
 };
 
+// COM for the whole program (multithreaded: the graph's and the tests'
+// threads call the filter directly), then the module loaded and registered.
+const bool installed = InstallTestEnvironment(COINIT_MULTITHREADED);
 [[maybe_unused]] ::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(new RegisteredModule);
 
 uint32_t Lcg(uint32_t* state) {
@@ -308,8 +249,6 @@ ReverbParams PresetParams(int index) {
   shared.SetAll(kFactoryPresets[index].params);
   return shared.GetAll();
 }
-
-std::ostream& operator<<(std::ostream& out, const Hr& hr) { return out << graph::HrText(hr.value); }
 
 ::testing::AssertionResult SameSamples(const WavFormat& output, const std::vector<uint8_t>& expected,
                                        const std::vector<uint8_t>& actual) {

@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the graph tests: the registered module, COM and the watchdog,
+// Shared by the graph tests: the registered module,
 // test signals written as WAV files, the engine's own rendering of them for
 // comparison, and assertion helpers.
 #include <windows.h>
@@ -15,6 +15,7 @@
 #include "GraphUtil.h"
 #include "ReverbParams.h"
 #include "SombrevoxLight.h"
+#include "TestSupport.h"
 #include "WavFile.h"
 
 namespace sombrevox::graphtest {
@@ -75,19 +76,6 @@ size_t TailFrames(uint32_t samplesPerSec, const ReverbParams& params);
 
 // The factory preset's values, as SelectPreset stores them.
 ReverbParams PresetParams(int index);
-
-// Error codes print as hexadecimal in assertion messages.
-struct Hr {
-  HRESULT value;
-  bool operator==(const Hr& other) const { return value == other.value; }
-};
-std::ostream& operator<<(std::ostream& out, const Hr& hr);
-#define EXPECT_HR(expected, call)                                       \
-  EXPECT_EQ(::sombrevox::graphtest::Hr{static_cast<HRESULT>(expected)}, \
-            ::sombrevox::graphtest::Hr{static_cast<HRESULT>(call)})
-#define ASSERT_HR(expected, call)                                       \
-  ASSERT_EQ(::sombrevox::graphtest::Hr{static_cast<HRESULT>(expected)}, \
-            ::sombrevox::graphtest::Hr{static_cast<HRESULT>(call)})
 
 // Compares two renderings sample by sample; on a difference the message
 // names the first differing frame and channel and both values.

@@ -5,7 +5,7 @@
 
 #include "FilterTestSupport.h"
 #include "PluginSettings.h"
-#include "RegistryTestSupport.h"
+#include "RegistryValues.h"
 
 using namespace sombrevox;
 using namespace sombrevox::test;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "TestPeers.h"
-#include "TestSupport.h"
+#include "FrameworkTestSupport.h"
 
 namespace sombrevox {
 

@@ -1,7 +1,7 @@
 // The module shell as a host sees it: DllGetClassObject, the class factory,
 // DllCanUnloadNow, object counting, aggregation and the destroy-once rule.
 #include "TestPeers.h"
-#include "TestSupport.h"
+#include "FrameworkTestSupport.h"
 
 namespace sombrevox {
 

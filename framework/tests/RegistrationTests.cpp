@@ -3,7 +3,7 @@
 // registering twice, unregistering, and unregistering what is not there.
 #include <string>
 
-#include "TestSupport.h"
+#include "FrameworkTestSupport.h"
 
 namespace sombrevox {
 

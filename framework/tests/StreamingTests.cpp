@@ -5,7 +5,7 @@
 #include <evcode.h>
 
 #include "TestPeers.h"
-#include "TestSupport.h"
+#include "FrameworkTestSupport.h"
 
 namespace sombrevox {
 

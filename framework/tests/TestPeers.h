@@ -8,7 +8,7 @@
 
 #include <wrl/client.h>
 
-#include "TestSupport.h"
+#include "FrameworkTestSupport.h"
 
 namespace sombrevox {
 

@@ -5,12 +5,15 @@
 #include <string>
 
 #include "PluginSettings.h"
-#include "RegistryTestSupport.h"
+#include "RegistryValues.h"
+#include "TestSupport.h"
 
 using namespace sombrevox;
 using namespace sombrevox::test;
 
 namespace {
+
+const bool installed = InstallTestEnvironment(COINIT_APARTMENTTHREADED);
 
 // The registry as each test wants it, restored afterwards.
 class SettingsStore : public ::testing::Test {

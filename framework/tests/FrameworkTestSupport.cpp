@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "FrameworkTestSupport.h"
 
 #include <atomic>
 #include <chrono>
@@ -12,56 +12,7 @@ namespace sombrevox {
 
 namespace {
 
-constexpr auto kTestLimit = std::chrono::seconds(60);
-
-std::atomic<long long> deadlineMs{0};
-std::string runningTest;
-
-long long NowMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
-void StartWatchdogOnce() {
-  static const bool started = [] {
-    std::thread([] {
-      for (;;) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        const long long deadline = deadlineMs.load();
-        if (deadline != 0 && NowMs() > deadline) {
-          std::fprintf(stderr, "watchdog: %s still running after %lld s: failing the run\n", runningTest.c_str(),
-                       static_cast<long long>(kTestLimit.count()));
-          std::fflush(stderr);
-          TerminateProcess(GetCurrentProcess(), 3);
-        }
-      }
-    }).detach();
-    return true;
-  }();
-  (void)started;
-}
-
-// A crash must fail the run: Wine's debugger would otherwise end the program
-// with exit code 0.
-LONG WINAPI FailOnCrash(EXCEPTION_POINTERS* exception) {
-  std::fprintf(stderr, "crash: exception 0x%08lx at %p in %s\n",
-               static_cast<unsigned long>(exception->ExceptionRecord->ExceptionCode),
-               exception->ExceptionRecord->ExceptionAddress, runningTest.c_str());
-  std::fflush(stderr);
-  TerminateProcess(GetCurrentProcess(), 4);
-  return EXCEPTION_EXECUTE_HANDLER;
-}
-
-class ComEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    SetUnhandledExceptionFilter(FailOnCrash);
-    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
-  }
-  void TearDown() override { CoUninitialize(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const comEnvironment = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+const bool installed = test::InstallTestEnvironment(COINIT_MULTITHREADED, std::chrono::seconds(60));
 
 template <typename Function>
 void Resolve(HMODULE module, const char* name, Function& function) {
@@ -69,11 +20,6 @@ void Resolve(HMODULE module, const char* name, Function& function) {
 }
 
 }  // namespace
-
-std::ostream& operator<<(std::ostream& out, const Hr& hr) {
-  return out << "0x" << std::hex << std::setw(8) << std::setfill('0') << static_cast<unsigned long>(hr.value)
-             << std::dec;
-}
 
 const TestModule& Module() {
   static const TestModule loaded = [] {
@@ -94,10 +40,6 @@ const TestModule& Module() {
 }
 
 void FrameworkTest::SetUp() {
-  StartWatchdogOnce();
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  runningTest = std::string(info->test_suite_name()) + "." + info->name();
-  deadlineMs = NowMs() + std::chrono::duration_cast<std::chrono::milliseconds>(kTestLimit).count();
   const TestModule& module = Module();
   ASSERT_NE(nullptr, module.module) << "LoadLibrary failed: " << GetLastError();
   ASSERT_NE(nullptr, module.getClassObject);
@@ -106,10 +48,7 @@ void FrameworkTest::SetUp() {
   ASSERT_EQ(0, module.liveObjects()) << "an earlier test left objects alive";
 }
 
-void FrameworkTest::TearDown() {
-  EXPECT_EQ(0, Module().liveObjects()) << "objects of the module are still alive";
-  deadlineMs = 0;
-}
+void FrameworkTest::TearDown() { EXPECT_EQ(0, Module().liveObjects()) << "objects of the module are still alive"; }
 
 HRESULT CreateFromModule(const CLSID& clsid, IUnknown* outer, REFIID iid, void** object) {
   ComPtr<IClassFactory> factory;

@@ -8,6 +8,7 @@
 #include <wrl/client.h>
 
 #include "TestFilterApi.h"
+#include "TestSupport.h"
 
 namespace sombrevox {
 
@@ -33,9 +34,7 @@ ComPtr<ITestProbe> ProbeOf(IBaseFilter* filter);
 HookCounts CountsOf(IBaseFilter* filter);
 ComPtr<IPin> PinOf(IBaseFilter* filter, const wchar_t* id);
 
-// Every test runs under a watchdog: a test still running after the limit
-// ends the program with a message, so a hang fails instead of blocking.
-// Each test also checks that it left no object of the test module alive.
+// Each test checks that it left no object of the test module alive.
 class FrameworkTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -55,15 +54,6 @@ class PcmType {
   WAVEFORMATEX format_{};
   AM_MEDIA_TYPE type_{};
 };
-
-// Error codes print as hexadecimal in assertion messages.
-struct Hr {
-  HRESULT value;
-  bool operator==(const Hr& other) const { return value == other.value; }
-};
-std::ostream& operator<<(std::ostream& out, const Hr& hr);
-#define EXPECT_HR(expected, call) EXPECT_EQ(Hr{static_cast<HRESULT>(expected)}, Hr{static_cast<HRESULT>(call)})
-#define ASSERT_HR(expected, call) ASSERT_EQ(Hr{static_cast<HRESULT>(expected)}, Hr{static_cast<HRESULT>(call)})
 
 // Same major type, subtype, format type and format block.
 bool SameType(const AM_MEDIA_TYPE& a, const AM_MEDIA_TYPE& b);

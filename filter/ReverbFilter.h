@@ -74,9 +74,8 @@ class ReverbFilter : public TransformFilterBase,
   HRESULT STDMETHODCALLTYPE SelectPreset(LONG index) override;
 
   // Framework hooks: formats, buffers, streaming and the transform.
-  PinBase* PinAt(int index) override;
   const FilterSetup* SetupRecord() override;
-  HRESULT TransformSample(IMediaSample* input, IMediaSample* output) override;
+  TransformInputPin* MakeInputPin() override;
   HRESULT CheckInputFormat(const AM_MEDIA_TYPE* type) override;
   HRESULT CheckFormatPair(const AM_MEDIA_TYPE* input, const AM_MEDIA_TYPE* output) override;
   HRESULT SizeOutputBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* properties) override;
@@ -95,7 +94,7 @@ class ReverbFilter : public TransformFilterBase,
   HRESULT GetOne(int index, double* value);
   HRESULT SetOne(int index, double value);
   // One pass of the loop the input format selects.
-  Status Process(int mode, const BYTE* input, uint32_t* inFrames, BYTE* output, uint32_t* outFrames);
+  Status Process(ProcessMode mode, const BYTE* input, uint32_t* inFrames, BYTE* output, uint32_t* outFrames);
   // A sample's data, `frames` of the output format long, delivered downstream.
   HRESULT Deliver(IMediaSample* sample, uint32_t frames);
 

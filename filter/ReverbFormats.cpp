@@ -22,18 +22,7 @@ bool IsUncompressedAudio(const AM_MEDIA_TYPE& type) {
 
 }  // namespace
 
-PinBase* ReverbFilter::PinAt(int index) {
-  if (!inputPin_) {
-    HRESULT hr = S_OK;
-    inputPin_.reset(new (std::nothrow) ReverbInputPin(this, &hr, L"Input"));
-    if (inputPin_ && FAILED(hr)) inputPin_.reset();
-    if (inputPin_) {
-      outputPin_.reset(new (std::nothrow) TransformOutputPin(this, &hr, L"Output"));
-      if (outputPin_ && FAILED(hr)) outputPin_.reset();
-    }
-  }
-  return ExistingPinAt(index);
-}
+TransformInputPin* ReverbFilter::MakeInputPin() { return new (std::nothrow) ReverbInputPin(this, L"Input"); }
 
 HRESULT ReverbFilter::CheckInputFormat(const AM_MEDIA_TYPE* type) {
   if (!type || !IsUncompressedAudio(*type)) return E_INVALIDARG;
@@ -69,13 +58,12 @@ HRESULT ReverbFilter::OutputFormatAt(int position, MediaType* type) {
 HRESULT ReverbFilter::SizeOutputBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* properties) {
   ALLOCATOR_PROPERTIES request = *properties;
   if (InputPin() && InputPin()->IsConnected()) {
-    IMemAllocator* upstream = nullptr;
-    if (SUCCEEDED(InputPin()->GetAllocator(&upstream)) && upstream) {
+    Microsoft::WRL::ComPtr<IMemAllocator> upstream;
+    if (SUCCEEDED(InputPin()->GetAllocator(upstream.GetAddressOf())) && upstream) {
       ALLOCATOR_PROPERTIES input{};
       // An allocator nobody has sized yet (its upstream brought its own, or
       // none) has nothing to follow: its zeros would be refused.
       if (SUCCEEDED(upstream->GetProperties(&input)) && input.cbBuffer > 0) request = input;
-      upstream->Release();
     }
   }
   if (request.cbBuffer > 0) {

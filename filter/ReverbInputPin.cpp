@@ -6,8 +6,8 @@
 
 namespace sombrevox {
 
-ReverbInputPin::ReverbInputPin(ReverbFilter* filter, HRESULT* hr, const wchar_t* name)
-    : TransformInputPin(filter, hr, name), reverbFilter_(filter) {}
+ReverbInputPin::ReverbInputPin(ReverbFilter* filter, const wchar_t* name)
+    : TransformInputPin(filter, name), reverbFilter_(filter) {}
 
 HRESULT ReverbInputPin::CheckFormat(const AM_MEDIA_TYPE* type) {
   const HRESULT hr = reverbFilter_->CheckInputFormat(type);

@@ -9,7 +9,7 @@ class ReverbFilter;
 
 class ReverbInputPin : public TransformInputPin {
  public:
-  ReverbInputPin(ReverbFilter* filter, HRESULT* hr, const wchar_t* name);
+  ReverbInputPin(ReverbFilter* filter, const wchar_t* name);
   HRESULT CheckFormat(const AM_MEDIA_TYPE* type) override;
 
  private:

@@ -1,17 +1,30 @@
 // Turning input samples into output samples: one input sample may need
 // several output samples, and the end of the stream first gets the tail.
 // Runs on the upstream streaming thread under ReceiveLock.
+#include <wrl/client.h>
+
 #include "ReverbFilter.h"
 #include "TransformOutputPin.h"
 
 namespace sombrevox {
 
-HRESULT ReverbFilter::TransformSample(IMediaSample*, IMediaSample*) {
-  // Never reached: ReceiveSample spreads each input over its own output samples.
-  return E_INVALIDARG;
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// A continuation or tail sample carries no stamps and no marks, whatever the
+// allocator recycled.
+void ClearMarks(IMediaSample* sample) {
+  sample->SetTime(nullptr, nullptr);
+  sample->SetMediaTime(nullptr, nullptr);
+  sample->SetSyncPoint(FALSE);
+  sample->SetDiscontinuity(FALSE);
 }
 
-Status ReverbFilter::Process(int mode, const BYTE* input, uint32_t* inFrames, BYTE* output, uint32_t* outFrames) {
+}  // namespace
+
+Status ReverbFilter::Process(ProcessMode mode, const BYTE* input, uint32_t* inFrames, BYTE* output,
+                             uint32_t* outFrames) {
   if (sampleTag_ == kFormatPcm)
     return engine_.ProcessPcm16(mode, reinterpret_cast<const int16_t*>(input), inFrames,
                                 reinterpret_cast<int16_t*>(output), outFrames);
@@ -32,11 +45,11 @@ HRESULT ReverbFilter::ReceiveSample(IMediaSample* input) {
 
   REFERENCE_TIME start = 0, stop = 0;
   const bool timed = SUCCEEDED(input->GetTime(&start, &stop));
-  IMediaSample* sample = nullptr;
-  HRESULT hr = out->GetOutputBuffer(&sample, timed ? &start : nullptr, timed ? &stop : nullptr, 0);
+  ComPtr<IMediaSample> sample;
+  HRESULT hr = out->GetOutputBuffer(sample.GetAddressOf(), timed ? &start : nullptr, timed ? &stop : nullptr, 0);
   if (FAILED(hr)) return hr;
 
-  int mode = input->IsDiscontinuity() == S_OK ? kModeDiscontinuity : kModeNormal;
+  ProcessMode mode = input->IsDiscontinuity() == S_OK ? kModeDiscontinuity : kModeNormal;
   sample->SetTime(timed ? &start : nullptr, timed ? &stop : nullptr);
   sample->SetSyncPoint(input->IsSyncPoint() == S_OK);
   sample->SetDiscontinuity(mode == kModeDiscontinuity);
@@ -57,25 +70,18 @@ HRESULT ReverbFilter::ReceiveSample(IMediaSample* input) {
       hr = s;
       break;
     }
-    hr = Deliver(sample, outFrames);
+    hr = Deliver(sample.Get(), outFrames);
     if (FAILED(hr)) break;
     // Done, or less than a frame left, or no room for one: stop either way.
     if (consumed >= remaining || consumed == 0) break;
 
-    sample->Release();
-    sample = nullptr;
     source += consumed;
     remaining -= consumed;
     mode = kModeNormal;
-    hr = out->GetOutputBuffer(&sample, nullptr, nullptr, 0);
+    hr = out->GetOutputBuffer(sample.ReleaseAndGetAddressOf(), nullptr, nullptr, 0);
     if (FAILED(hr)) break;
-    // A continuation carries no stamps and no marks, whatever the allocator recycled.
-    sample->SetTime(nullptr, nullptr);
-    sample->SetMediaTime(nullptr, nullptr);
-    sample->SetSyncPoint(FALSE);
-    sample->SetDiscontinuity(FALSE);
+    ClearMarks(sample.Get());
   }
-  if (sample) sample->Release();
   return hr;
 }
 
@@ -85,31 +91,24 @@ HRESULT ReverbFilter::OnEndOfStream() {
   HRESULT status = S_OK;
   const uint32_t outAlign = outputFormat_.nBlockAlign;
   while (outAlign) {
-    IMediaSample* sample = nullptr;
-    const HRESULT got = out->GetOutputBuffer(&sample, nullptr, nullptr, 0);
+    ComPtr<IMediaSample> sample;
+    const HRESULT got = out->GetOutputBuffer(sample.GetAddressOf(), nullptr, nullptr, 0);
     if (FAILED(got)) return got;
-    sample->SetTime(nullptr, nullptr);
-    sample->SetMediaTime(nullptr, nullptr);
-    sample->SetSyncPoint(FALSE);
-    sample->SetDiscontinuity(FALSE);
+    ClearMarks(sample.Get());
     BYTE* data = nullptr;
     sample->GetPointer(&data);
     uint32_t frames = static_cast<uint32_t>(sample->GetSize()) / outAlign;
     const Status s = Process(kModeTail, nullptr, nullptr, data, &frames);
     if (s == kTailFinished) {
-      status = S_OK;
-      if (frames > 0) Deliver(sample, frames);
-      sample->Release();
+      if (frames > 0) Deliver(sample.Get(), frames);
       break;
     }
     if (Failed(s)) {
       // The loops cannot fail; should one ever, the tail simply ends here.
       status = s;
-      sample->Release();
       break;
     }
-    const HRESULT delivered = Deliver(sample, frames);
-    sample->Release();
+    const HRESULT delivered = Deliver(sample.Get(), frames);
     if (FAILED(delivered)) {
       status = delivered;
       break;

@@ -11,12 +11,7 @@ namespace sombrevox {
 FilterBase::FilterBase(IUnknown* outer, const CLSID& clsid, CriticalSection* lock)
     : ComObjectBase(outer), clsid_(clsid), lock_(lock) {}
 
-FilterBase::~FilterBase() {
-  delete[] name_;
-  if (clock_ != nullptr) {
-    clock_->Release();
-  }
-}
+FilterBase::~FilterBase() { delete[] name_; }
 
 HRESULT STDMETHODCALLTYPE FilterBase::InnerQueryInterface(REFIID iid, void** object) {
   if (object != nullptr) {
@@ -107,12 +102,6 @@ HRESULT STDMETHODCALLTYPE FilterBase::GetState(DWORD, FILTER_STATE* state) {
 
 HRESULT STDMETHODCALLTYPE FilterBase::SetSyncSource(IReferenceClock* clock) {
   CriticalSectionLock guard(*lock_);
-  if (clock != nullptr) {
-    clock->AddRef();
-  }
-  if (clock_ != nullptr) {
-    clock_->Release();
-  }
   clock_ = clock;
   return S_OK;
 }
@@ -122,10 +111,8 @@ HRESULT STDMETHODCALLTYPE FilterBase::GetSyncSource(IReferenceClock** clock) {
     return E_POINTER;
   }
   CriticalSectionLock guard(*lock_);
-  *clock = clock_;
-  if (clock_ != nullptr) {
-    clock_->AddRef();
-  }
+  Microsoft::WRL::ComPtr<IReferenceClock> held = clock_;
+  *clock = held.Detach();
   return S_OK;
 }
 
@@ -134,10 +121,8 @@ HRESULT STDMETHODCALLTYPE FilterBase::EnumPins(IEnumPins** pins) {
     return E_POINTER;
   }
   *pins = nullptr;
-  PinEnumerator* enumerator = nullptr;
-  try {
-    enumerator = new PinEnumerator(this);
-  } catch (const std::bad_alloc&) {
+  auto* enumerator = new (std::nothrow) PinEnumerator(this);
+  if (enumerator == nullptr) {
     return E_OUTOFMEMORY;
   }
   return HandOutInterface(static_cast<IEnumPins*>(enumerator), reinterpret_cast<void**>(pins));
@@ -186,14 +171,12 @@ HRESULT STDMETHODCALLTYPE FilterBase::QueryFilterInfo(FILTER_INFO* info) {
 
 HRESULT STDMETHODCALLTYPE FilterBase::JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) {
   CriticalSectionLock guard(*lock_);
-  // The graph holds the filter; holding the graph (or its sink) would make a cycle.
   graph_ = graph;
   eventSink_ = nullptr;
   if (graph != nullptr) {
-    IMediaEventSink* sink = nullptr;
-    if (SUCCEEDED(graph->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(&sink)))) {
-      eventSink_ = sink;
-      sink->Release();
+    Microsoft::WRL::ComPtr<IMediaEventSink> sink;
+    if (SUCCEEDED(graph->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(sink.GetAddressOf())))) {
+      eventSink_ = sink.Get();  // weak, as the graph is
     }
   }
   delete[] name_;
@@ -214,7 +197,9 @@ HRESULT FilterBase::CurrentStreamTime(REFERENCE_TIME* time) {
   if (time == nullptr) {
     return E_POINTER;
   }
-  IReferenceClock* clock = clock_;
+  // Read without FilterLock, which the streaming thread never takes; the
+  // clock only changes while the filter is stopped.
+  IReferenceClock* clock = clock_.Get();
   if (clock == nullptr) {
     return VFW_E_NO_CLOCK;
   }

@@ -7,6 +7,8 @@
 
 #include <atomic>
 
+#include <wrl/client.h>
+
 #include "ComObjectBase.h"
 #include "CriticalSection.h"
 #include "FilterSetup.h"
@@ -68,13 +70,15 @@ class FilterBase : public ComObjectBase, public IBaseFilter, public IAMovieSetup
   HRESULT BasePause();
 
   std::atomic<FILTER_STATE> state_{State_Stopped};
-  IReferenceClock* clock_ = nullptr;
+  Microsoft::WRL::ComPtr<IReferenceClock> clock_;
   REFERENCE_TIME runStart_ = 0;
 
  private:
   CLSID clsid_;
   CriticalSection* lock_;
   wchar_t* name_ = nullptr;
+  // Weak: the graph holds the filter, so holding the graph or its event sink
+  // would make a cycle. Both are valid between JoinFilterGraph calls.
   IFilterGraph* graph_ = nullptr;
   IMediaEventSink* eventSink_ = nullptr;
   LONG pinListVersion_ = 1;

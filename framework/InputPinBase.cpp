@@ -17,12 +17,7 @@ HRESULT CreateMemoryAllocator(IMemAllocator** allocator) {
 InputPinBase::InputPinBase(FilterBase* filter, CriticalSection* lock, const wchar_t* name)
     : PinBase(filter, lock, PINDIR_INPUT, name) {}
 
-InputPinBase::~InputPinBase() {
-  FreeSampleType();
-  if (allocator_ != nullptr) {
-    allocator_->Release();
-  }
-}
+InputPinBase::~InputPinBase() { FreeSampleType(); }
 
 HRESULT STDMETHODCALLTYPE InputPinBase::InnerQueryInterface(REFIID iid, void** object) {
   if (object != nullptr && iid == IID_IMemInputPin) {
@@ -42,9 +37,8 @@ ULONG STDMETHODCALLTYPE InputPinBase::Release() { return PinBase::Release(); }
 HRESULT STDMETHODCALLTYPE InputPinBase::Disconnect() {
   CriticalSectionLock guard(*lock_);
   const HRESULT hr = PinBase::Disconnect();
-  if (hr == S_OK && allocator_ != nullptr) {
-    allocator_->Release();
-    allocator_ = nullptr;
+  if (hr == S_OK) {
+    allocator_.Reset();
   }
   return hr;
 }
@@ -55,15 +49,15 @@ HRESULT STDMETHODCALLTYPE InputPinBase::GetAllocator(IMemAllocator** allocator) 
   }
   CriticalSectionLock guard(*lock_);
   if (allocator_ == nullptr) {
-    const HRESULT hr = CreateMemoryAllocator(&allocator_);
+    const HRESULT hr = CreateMemoryAllocator(allocator_.ReleaseAndGetAddressOf());
     if (FAILED(hr)) {
-      allocator_ = nullptr;
+      allocator_.Reset();
       *allocator = nullptr;
       return hr;
     }
   }
-  *allocator = allocator_;
-  allocator_->AddRef();
+  ComPtr<IMemAllocator> handed = allocator_;
+  *allocator = handed.Detach();
   return S_OK;
 }
 
@@ -72,10 +66,6 @@ HRESULT STDMETHODCALLTYPE InputPinBase::NotifyAllocator(IMemAllocator* allocator
     return E_POINTER;
   }
   CriticalSectionLock guard(*lock_);
-  allocator->AddRef();
-  if (allocator_ != nullptr) {
-    allocator_->Release();
-  }
   allocator_ = allocator;
   readOnly_ = readOnly != FALSE;
   return S_OK;

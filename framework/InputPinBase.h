@@ -52,7 +52,7 @@ class InputPinBase : public PinBase, public IMemInputPin {
   // processed; any other answer is returned to the sender.
   HRESULT CheckReceivedSample(IMediaSample* sample);
 
-  IMemAllocator* allocator_ = nullptr;
+  Microsoft::WRL::ComPtr<IMemAllocator> allocator_;
   std::atomic<bool> readOnly_{false};
   std::atomic<bool> flushing_{false};
 

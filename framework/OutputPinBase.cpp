@@ -4,6 +4,8 @@
 
 namespace sombrevox {
 
+using Microsoft::WRL::ComPtr;
+
 OutputPinBase::OutputPinBase(FilterBase* filter, CriticalSection* lock, const wchar_t* name)
     : PinBase(filter, lock, PINDIR_OUTPUT, name) {}
 
@@ -21,27 +23,18 @@ HRESULT OutputPinBase::CheckPeer(IPin* peer) {
   if (FAILED(hr)) {
     return hr;
   }
-  IMemInputPin* downstream = nullptr;
-  hr = peer->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(&downstream));
+  ComPtr<IMemInputPin> downstream;
+  hr = peer->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(downstream.GetAddressOf()));
   if (FAILED(hr)) {
     return hr;
-  }
-  if (downstream_ != nullptr) {
-    downstream_->Release();
   }
   downstream_ = downstream;
   return S_OK;
 }
 
 HRESULT OutputPinBase::BreakPeer() {
-  if (allocator_ != nullptr) {
-    allocator_->Release();
-    allocator_ = nullptr;
-  }
-  if (downstream_ != nullptr) {
-    downstream_->Release();
-    downstream_ = nullptr;
-  }
+  allocator_.Reset();
+  downstream_.Reset();
   return S_OK;
 }
 
@@ -49,7 +42,7 @@ HRESULT OutputPinBase::CompletePeer(IPin*) {
   if (downstream_ == nullptr) {
     return E_UNEXPECTED;
   }
-  return ChooseAllocator(downstream_, &allocator_);
+  return ChooseAllocator(downstream_.Get(), &allocator_);
 }
 
 HRESULT OutputPinBase::OfferAllocator(IMemInputPin* downstream, IMemAllocator* candidate,
@@ -63,8 +56,8 @@ HRESULT OutputPinBase::OfferAllocator(IMemInputPin* downstream, IMemAllocator* c
   return hr;
 }
 
-HRESULT OutputPinBase::ChooseAllocator(IMemInputPin* downstream, IMemAllocator** allocator) {
-  *allocator = nullptr;
+HRESULT OutputPinBase::ChooseAllocator(IMemInputPin* downstream, ComPtr<IMemAllocator>* allocator) {
+  allocator->Reset();
   ALLOCATOR_PROPERTIES requested = {};
   downstream->GetAllocatorRequirements(&requested);
   if (requested.cbAlign == 0) {
@@ -72,30 +65,18 @@ HRESULT OutputPinBase::ChooseAllocator(IMemInputPin* downstream, IMemAllocator**
   }
 
   // The downstream pin's own allocator first, then a default one.
-  IMemAllocator* candidate = nullptr;
-  HRESULT hr = downstream->GetAllocator(&candidate);
-  if (SUCCEEDED(hr)) {
-    hr = OfferAllocator(downstream, candidate, requested);
+  HRESULT hr = E_FAIL;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    ComPtr<IMemAllocator> candidate;
+    hr = attempt == 0 ? downstream->GetAllocator(candidate.GetAddressOf())
+                      : CreateDefaultAllocator(candidate.GetAddressOf());
+    if (SUCCEEDED(hr)) {
+      hr = OfferAllocator(downstream, candidate.Get(), requested);
+    }
     if (SUCCEEDED(hr)) {
       *allocator = candidate;
       return S_OK;
     }
-  }
-  if (candidate != nullptr) {
-    candidate->Release();
-    candidate = nullptr;
-  }
-
-  hr = CreateDefaultAllocator(&candidate);
-  if (SUCCEEDED(hr)) {
-    hr = OfferAllocator(downstream, candidate, requested);
-    if (SUCCEEDED(hr)) {
-      *allocator = candidate;
-      return S_OK;
-    }
-  }
-  if (candidate != nullptr) {
-    candidate->Release();
   }
   return hr;
 }

@@ -27,7 +27,7 @@ class OutputPinBase : public PinBase {
   // Overridable operations.
   // The downstream pin's allocator, else the default one, each sized by
   // SizeBuffers and announced with NotifyAllocator. On failure *allocator is null.
-  virtual HRESULT ChooseAllocator(IMemInputPin* downstream, IMemAllocator** allocator);
+  virtual HRESULT ChooseAllocator(IMemInputPin* downstream, Microsoft::WRL::ComPtr<IMemAllocator>* allocator);
   virtual HRESULT SizeBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* properties) = 0;
   // A buffer from the agreed allocator (may block until one is free).
   virtual HRESULT GetOutputBuffer(IMediaSample** sample, REFERENCE_TIME* start, REFERENCE_TIME* stop, DWORD flags);
@@ -39,17 +39,17 @@ class OutputPinBase : public PinBase {
   virtual HRESULT SendNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
 
   // The agreed allocator (no reference added), or null.
-  IMemAllocator* Allocator() const { return allocator_; }
+  IMemAllocator* Allocator() const { return allocator_.Get(); }
   // The downstream pin's IMemInputPin (no reference added), or null.
-  IMemInputPin* DownstreamInput() const { return downstream_; }
+  IMemInputPin* DownstreamInput() const { return downstream_.Get(); }
 
  private:
   // Sizes `candidate` for the request and announces it downstream.
   HRESULT OfferAllocator(IMemInputPin* downstream, IMemAllocator* candidate, const ALLOCATOR_PROPERTIES& requested);
 
  protected:
-  IMemAllocator* allocator_ = nullptr;
-  IMemInputPin* downstream_ = nullptr;
+  Microsoft::WRL::ComPtr<IMemAllocator> allocator_;
+  Microsoft::WRL::ComPtr<IMemInputPin> downstream_;
 };
 
 }  // namespace sombrevox

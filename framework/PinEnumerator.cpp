@@ -19,7 +19,8 @@ PinEnumerator::PinEnumerator(const PinEnumerator& other)
       position_(other.position_),
       pinCount_(other.pinCount_),
       version_(other.version_),
-      returnedPins_(other.returnedPins_) {
+      returnedCount_(other.returnedCount_) {
+  std::copy(other.returnedPins_, other.returnedPins_ + returnedCount_, returnedPins_);
   filter_->AddRef();
 }
 
@@ -30,6 +31,10 @@ HRESULT STDMETHODCALLTYPE PinEnumerator::InnerQueryInterface(REFIID iid, void** 
     return HandOutInterface(static_cast<IEnumPins*>(this), object);
   }
   return ComObjectBase::InnerQueryInterface(iid, object);
+}
+
+bool PinEnumerator::AlreadyReturned(const PinBase* pin) const {
+  return std::find(returnedPins_, returnedPins_ + returnedCount_, pin) != returnedPins_ + returnedCount_;
 }
 
 bool PinEnumerator::InSync() const { return filter_->PinListVersion() == version_; }
@@ -66,14 +71,11 @@ HRESULT STDMETHODCALLTYPE PinEnumerator::Next(ULONG count, IPin** pins, ULONG* f
       return VFW_E_ENUM_OUT_OF_SYNC;
     }
     ++position_;
-    if (std::find(returnedPins_.begin(), returnedPins_.end(), pin) != returnedPins_.end()) {
+    if (AlreadyReturned(pin)) {
       continue;
     }
-    try {
-      returnedPins_.push_back(pin);
-    } catch (const std::bad_alloc&) {
-      --position_;
-      break;
+    if (returnedCount_ < kRememberedPins) {
+      returnedPins_[returnedCount_++] = pin;
     }
     pins[handedOut] = static_cast<IPin*>(pin);
     pins[handedOut]->AddRef();
@@ -99,7 +101,7 @@ HRESULT STDMETHODCALLTYPE PinEnumerator::Skip(ULONG count) {
 HRESULT STDMETHODCALLTYPE PinEnumerator::Reset() {
   Resynchronise();
   position_ = 0;
-  returnedPins_.clear();
+  returnedCount_ = 0;
   return S_OK;
 }
 
@@ -111,10 +113,8 @@ HRESULT STDMETHODCALLTYPE PinEnumerator::Clone(IEnumPins** clone) {
   if (!InSync()) {
     return VFW_E_ENUM_OUT_OF_SYNC;
   }
-  PinEnumerator* copy = nullptr;
-  try {
-    copy = new PinEnumerator(*this);
-  } catch (const std::bad_alloc&) {
+  auto* copy = new (std::nothrow) PinEnumerator(*this);
+  if (copy == nullptr) {
     return E_OUTOFMEMORY;
   }
   return HandOutInterface(static_cast<IEnumPins*>(copy), reinterpret_cast<void**>(clone));

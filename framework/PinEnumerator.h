@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <dshow.h>
 
-#include <vector>
-
 #include "ComObjectBase.h"
 
 namespace sombrevox {
@@ -16,6 +14,7 @@ class PinEnumerator final : public ComObjectBase, public IEnumPins {
  public:
   explicit PinEnumerator(FilterBase* filter);
   PinEnumerator(const PinEnumerator& other);
+  bool AlreadyReturned(const PinBase* pin) const;
   ~PinEnumerator() override;
   PinEnumerator& operator=(const PinEnumerator&) = delete;
 
@@ -36,8 +35,11 @@ class PinEnumerator final : public ComObjectBase, public IEnumPins {
   int pinCount_ = 0;
   LONG version_ = 0;
   // Pins already handed out, so a refresh after a change of the pin set
-  // never hands out the same pin twice.
-  std::vector<PinBase*> returnedPins_;
+  // never hands out the same pin twice. A filter with more pins than this
+  // has the rest enumerated without that guard.
+  static constexpr int kRememberedPins = 16;
+  PinBase* returnedPins_[kRememberedPins] = {};
+  int returnedCount_ = 0;
 };
 
 }  // namespace sombrevox

@@ -2,6 +2,8 @@
 
 #include <uuids.h>
 
+#include <wrl/client.h>
+
 #include <cstdio>
 
 #include "ComObjectBase.h"
@@ -34,9 +36,9 @@ void ToNarrow(const wchar_t* text, char (&buffer)[N]) {
 // Classes that are no filters answer E_NOINTERFACE or VFW_E_NEED_OWNER: not
 // an error.
 HRESULT RunMovieSetup(const CLSID& clsid, bool registering) {
-  IAMovieSetup* setup = nullptr;
-  HRESULT hr =
-      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IAMovieSetup, reinterpret_cast<void**>(&setup));
+  Microsoft::WRL::ComPtr<IAMovieSetup> setup;
+  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IAMovieSetup,
+                                reinterpret_cast<void**>(setup.GetAddressOf()));
   if (FAILED(hr)) {
     return (hr == E_NOINTERFACE || hr == VFW_E_NEED_OWNER) ? S_OK : hr;
   }
@@ -44,7 +46,6 @@ HRESULT RunMovieSetup(const CLSID& clsid, bool registering) {
   if (SUCCEEDED(hr) && registering) {
     hr = setup->Register();
   }
-  setup->Release();
   return hr;
 }
 
@@ -53,12 +54,14 @@ HRESULT ApplyToMapper(const FilterSetup& record, BOOL registering) {
   // Balanced by CoUninitialize whatever CoInitialize answered, as COM expects
   // for S_FALSE; a failed CoInitialize leaves CoCreateInstance to fail.
   const HRESULT initialised = CoInitialize(nullptr);
-  IFilterMapper* mapper = nullptr;
-  HRESULT hr = CoCreateInstance(CLSID_FilterMapper, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper,
-                                reinterpret_cast<void**>(&mapper));
-  if (SUCCEEDED(hr)) {
-    hr = RegisterWithMapper(record, mapper, registering);
-    mapper->Release();
+  HRESULT hr;
+  {
+    Microsoft::WRL::ComPtr<IFilterMapper> mapper;
+    hr = CoCreateInstance(CLSID_FilterMapper, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper,
+                          reinterpret_cast<void**>(mapper.GetAddressOf()));
+    if (SUCCEEDED(hr)) {
+      hr = RegisterWithMapper(record, mapper.Get(), registering);
+    }
   }
   CoFreeUnusedLibraries();
   if (SUCCEEDED(initialised)) {

@@ -1,5 +1,7 @@
 #include "TransformFilterBase.h"
 
+#include <new>
+
 #include "TransformInputPin.h"
 #include "TransformOutputPin.h"
 
@@ -14,7 +16,14 @@ bool TransformFilterBase::BothPinsConnected() const {
   return inputPin_ != nullptr && inputPin_->IsConnected() && outputPin_ != nullptr && outputPin_->IsConnected();
 }
 
-PinBase* TransformFilterBase::ExistingPinAt(int index) const {
+PinBase* TransformFilterBase::PinAt(int index) {
+  CriticalSectionLock guard(filterLock_);
+  if (inputPin_ == nullptr && outputPin_ == nullptr) {
+    inputPin_.reset(MakeInputPin());
+    if (inputPin_ != nullptr) {
+      outputPin_.reset(MakeOutputPin());
+    }
+  }
   if (index == 0) {
     return inputPin_.get();
   }
@@ -99,7 +108,11 @@ HRESULT TransformFilterBase::OnPinDisconnected(PIN_DIRECTION) { return S_OK; }
 
 HRESULT TransformFilterBase::OnPinConnected(PIN_DIRECTION, IPin*) { return S_OK; }
 
-HRESULT TransformFilterBase::ReceiveSample(IMediaSample*) { return E_NOTIMPL; }
+TransformInputPin* TransformFilterBase::MakeInputPin() { return new (std::nothrow) TransformInputPin(this, L"Input"); }
+
+TransformOutputPin* TransformFilterBase::MakeOutputPin() {
+  return new (std::nothrow) TransformOutputPin(this, L"Output");
+}
 
 HRESULT TransformFilterBase::OnEndOfStream() { return S_OK; }
 

@@ -34,9 +34,9 @@ class TransformFilterBase : public FilterBase {
   // Overridable operations, after those of FilterBase (CurrentStreamTime,
   // PinListVersion, PinCount, PinAt, SetupRecord).
   int PinCount() override;
-  // PinAt (derived): makes both pins on first call into inputPin_ and
-  // outputPin_; 0 is the input pin, 1 the output pin.
-  virtual HRESULT TransformSample(IMediaSample* input, IMediaSample* output) = 0;
+  // 0 the input pin, 1 the output pin. Both are made on the first call, under
+  // FilterLock, so two threads asking first together get the same pins.
+  PinBase* PinAt(int index) override;
   virtual HRESULT CheckInputFormat(const AM_MEDIA_TYPE* type) = 0;
   virtual HRESULT CheckFormatPair(const AM_MEDIA_TYPE* input, const AM_MEDIA_TYPE* output) = 0;
   // Sets the output allocator's properties from the request and copies the
@@ -56,15 +56,16 @@ class TransformFilterBase : public FilterBase {
   virtual HRESULT OnPinDisconnected(PIN_DIRECTION direction);
   // A failure undoes the connection.
   virtual HRESULT OnPinConnected(PIN_DIRECTION direction, IPin* peer);
-  // One checked input sample, under ReceiveLock on the streaming thread.
-  virtual HRESULT ReceiveSample(IMediaSample* sample);
+  // One checked input sample, under ReceiveLock on the streaming thread: the
+  // derived filter's transform.
+  virtual HRESULT ReceiveSample(IMediaSample* sample) = 0;
   // End of the input stream, under ReceiveLock on the streaming thread.
   virtual HRESULT OnEndOfStream();
   virtual HRESULT OnBeginFlush();
   virtual HRESULT OnEndFlush();
   virtual HRESULT OnNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
 
-  // The pins; null until PinAt made them.
+  // The pins; null until PinAt made them (or when a pin could not be made).
   TransformInputPin* InputPin() const { return inputPin_.get(); }
   TransformOutputPin* OutputPin() const { return outputPin_.get(); }
   CriticalSection& FilterLock() { return filterLock_; }
@@ -73,8 +74,10 @@ class TransformFilterBase : public FilterBase {
  protected:
   // True when both pins exist and are connected.
   bool BothPinsConnected() const;
-  // inputPin_ for 0, outputPin_ for 1, else null (a helper for PinAt).
-  PinBase* ExistingPinAt(int index) const;
+  // The pins PinAt makes; a derived filter may make pins of its own types.
+  // Null when the pin cannot be made (it then stays absent).
+  virtual TransformInputPin* MakeInputPin();
+  virtual TransformOutputPin* MakeOutputPin();
 
   bool endOfStreamDelivered_ = false;
   CriticalSection filterLock_;

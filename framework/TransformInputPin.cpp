@@ -5,7 +5,7 @@
 
 namespace sombrevox {
 
-TransformInputPin::TransformInputPin(TransformFilterBase* filter, HRESULT*, const wchar_t* name)
+TransformInputPin::TransformInputPin(TransformFilterBase* filter, const wchar_t* name)
     : InputPinBase(filter, &filter->FilterLock(), name), transformFilter_(filter) {}
 
 HRESULT STDMETHODCALLTYPE TransformInputPin::Receive(IMediaSample* sample) {

@@ -9,8 +9,8 @@ class TransformFilterBase;
 
 class TransformInputPin : public InputPinBase {
  public:
-  // *hr is left as it is: construction cannot fail beyond a missing name.
-  TransformInputPin(TransformFilterBase* filter, HRESULT* hr, const wchar_t* name);
+  // A name that cannot be copied leaves the pin nameless.
+  TransformInputPin(TransformFilterBase* filter, const wchar_t* name);
 
   // IPin streaming calls.
   HRESULT STDMETHODCALLTYPE EndOfStream() override;

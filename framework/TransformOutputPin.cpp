@@ -11,14 +11,8 @@ namespace sombrevox {
 
 using Microsoft::WRL::ComPtr;
 
-TransformOutputPin::TransformOutputPin(TransformFilterBase* filter, HRESULT*, const wchar_t* name)
+TransformOutputPin::TransformOutputPin(TransformFilterBase* filter, const wchar_t* name)
     : OutputPinBase(filter, &filter->FilterLock(), name), transformFilter_(filter) {}
-
-TransformOutputPin::~TransformOutputPin() {
-  if (seekingPassThrough_ != nullptr) {
-    seekingPassThrough_->Release();
-  }
-}
 
 HRESULT STDMETHODCALLTYPE TransformOutputPin::InnerQueryInterface(REFIID iid, void** object) {
   if (object != nullptr && (iid == IID_IMediaPosition || iid == IID_IMediaSeeking)) {
@@ -38,20 +32,18 @@ HRESULT STDMETHODCALLTYPE TransformOutputPin::InnerQueryInterface(REFIID iid, vo
 // Seeking and position requests on this pin go to the filter upstream of the
 // input pin.
 HRESULT TransformOutputPin::CreateSeekingPassThrough() {
-  IUnknown* passThrough = nullptr;
+  ComPtr<IUnknown> passThrough;
   HRESULT hr = CoCreateInstance(CLSID_SeekingPassThru, OuterUnknown(), CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                reinterpret_cast<void**>(&passThrough));
+                                reinterpret_cast<void**>(passThrough.GetAddressOf()));
   if (FAILED(hr)) {
     return hr;
   }
-  ISeekingPassThru* init = nullptr;
-  hr = passThrough->QueryInterface(IID_ISeekingPassThru, reinterpret_cast<void**>(&init));
+  ComPtr<ISeekingPassThru> init;
+  hr = passThrough->QueryInterface(IID_ISeekingPassThru, reinterpret_cast<void**>(init.GetAddressOf()));
   if (SUCCEEDED(hr)) {
     hr = init->Init(FALSE, static_cast<IPin*>(transformFilter_->InputPin()));
-    init->Release();
   }
   if (FAILED(hr)) {
-    passThrough->Release();
     return hr;
   }
   seekingPassThrough_ = passThrough;

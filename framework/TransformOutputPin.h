@@ -10,9 +10,8 @@ class TransformFilterBase;
 
 class TransformOutputPin : public OutputPinBase {
  public:
-  // *hr is left as it is: construction cannot fail beyond a missing name.
-  TransformOutputPin(TransformFilterBase* filter, HRESULT* hr, const wchar_t* name);
-  ~TransformOutputPin() override;
+  // A name that cannot be copied leaves the pin nameless.
+  TransformOutputPin(TransformFilterBase* filter, const wchar_t* name);
 
   // IMediaPosition and IMediaSeeking come from the seeking pass-through.
   HRESULT STDMETHODCALLTYPE InnerQueryInterface(REFIID iid, void** object) override;
@@ -39,7 +38,7 @@ class TransformOutputPin : public OutputPinBase {
   // seeking query may come from any thread, also while a state change waits.
   CriticalSection seekingLock_;
   // The aggregated pass-through's inner unknown, made on the first query.
-  IUnknown* seekingPassThrough_ = nullptr;
+  Microsoft::WRL::ComPtr<IUnknown> seekingPassThrough_;
 };
 
 }  // namespace sombrevox

@@ -65,24 +65,7 @@ HRESULT STDMETHODCALLTYPE PassThroughFilter::SetOutputBufferSize(LONG bytes) {
   return S_OK;
 }
 
-PinBase* PassThroughFilter::PinAt(int index) {
-  if (inputPin_ == nullptr) {
-    HRESULT hr = S_OK;
-    std::unique_ptr<TransformInputPin> input(new (std::nothrow) TransformInputPin(this, &hr, L"Input"));
-    if (input != nullptr && SUCCEEDED(hr)) {
-      inputPin_ = std::move(input);
-    }
-    std::unique_ptr<TransformOutputPin> output(new (std::nothrow) TransformOutputPin(this, &hr, L"Output"));
-    if (output != nullptr && SUCCEEDED(hr)) {
-      outputPin_ = std::move(output);
-    }
-  }
-  return ExistingPinAt(index);
-}
-
 const FilterSetup* PassThroughFilter::SetupRecord() { return &kTestFilterSetup; }
-
-HRESULT PassThroughFilter::TransformSample(IMediaSample*, IMediaSample*) { return E_NOTIMPL; }
 
 HRESULT PassThroughFilter::CheckInputFormat(const AM_MEDIA_TYPE* type) {
   const WAVEFORMATEX* format = WaveFormat(type);

@@ -21,9 +21,7 @@ class PassThroughFilter final : public TransformFilterBase, public ITestProbe {
   HRESULT STDMETHODCALLTYPE SetQualityResult(HRESULT result) override;
   HRESULT STDMETHODCALLTYPE SetOutputBufferSize(LONG bytes) override;
 
-  PinBase* PinAt(int index) override;
   const FilterSetup* SetupRecord() override;
-  HRESULT TransformSample(IMediaSample* input, IMediaSample* output) override;
   HRESULT CheckInputFormat(const AM_MEDIA_TYPE* type) override;
   HRESULT CheckFormatPair(const AM_MEDIA_TYPE* input, const AM_MEDIA_TYPE* output) override;
   HRESULT SizeOutputBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* properties) override;

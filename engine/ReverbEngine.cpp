@@ -111,6 +111,20 @@ void ReverbEngine::DeriveRateDelays() {
 
 void ReverbEngine::FreeRings() { rings_.reset(); }
 
+void ReverbEngine::SetInputChannels(uint16_t channels) noexcept {
+  if (channels == 1 || channels == 2) inputFormat_.channels = channels;
+}
+
+void ReverbEngine::ScaleState(double factor) noexcept {
+  if (rings_) {
+    const size_t doubles = static_cast<size_t>(kRingCount) * static_cast<size_t>(k_.ringLength);
+    for (size_t i = 0; i < doubles; ++i) rings_[i] *= factor;
+  }
+  lpPrevIn_ *= factor;
+  lpPrevOut_ *= factor;
+  for (double& s : dampState_) s *= factor;
+}
+
 Status ReverbEngine::DeriveCoefficients(const ReverbParams& p) {
   const double rate = static_cast<double>(inputFormat_.samplesPerSec);
   const double spm = k_.samplesPerMs;

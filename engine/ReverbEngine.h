@@ -61,6 +61,12 @@ class ReverbEngine {
   // (below 500 Hz): PrepareStream refuses it.
   static bool SupportsRate(uint32_t samplesPerSec);
   bool TakeSnapshot(ReverbParams* out) { return params_.TakeSnapshot(out); }
+  // The mono (1) or stereo (2) input loop from the next buffer on; rings and
+  // states keep their contents. Other values are ignored.
+  void SetInputChannels(uint16_t channels) noexcept;
+  // Multiplies every ring sample and filter state by `factor` (exact for a
+  // power of two): the input's sample scale changed in mid-stream.
+  void ScaleState(double factor) noexcept;
   Status DeriveCoefficients(const ReverbParams& p);
 
   // One frame through the network; neither advances writePos nor converts.

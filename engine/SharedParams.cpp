@@ -17,6 +17,7 @@ void SharedParams::Set(int index, double value) {
     stored = clamped;
     paramsChanged_ = 1;
     dirty_ = 1;
+    ++changeCount_;
   }
 }
 
@@ -30,6 +31,7 @@ void SharedParams::SetAll(const ReverbParams& params) {
   params_ = params;
   paramsChanged_ = 1;
   dirty_ = 1;
+  ++changeCount_;
   ClampAll(params_);
 }
 
@@ -44,6 +46,17 @@ bool SharedParams::TakeSnapshot(ReverbParams* out) {
 bool SharedParams::IsDirty() const {
   Guard guard(lock_);
   return dirty_ != 0;
+}
+
+ReverbParams SharedParams::GetAll(uint64_t* changeCount) const {
+  Guard guard(lock_);
+  *changeCount = changeCount_;
+  return params_;
+}
+
+void SharedParams::ClearDirtyIfUnchanged(uint64_t changeCount) {
+  Guard guard(lock_);
+  if (changeCount_ == changeCount) dirty_ = 0;
 }
 
 void SharedParams::ClearDirty() {

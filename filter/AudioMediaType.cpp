@@ -1,5 +1,7 @@
 #include "AudioMediaType.h"
 
+#include <cstring>
+
 namespace sombrevox {
 namespace {
 
@@ -47,6 +49,15 @@ void MakeStereo(MediaType* type) {
   wave->nChannels = 2;
   wave->nBlockAlign = static_cast<WORD>(bytes * 2);
   wave->nAvgBytesPerSec = wave->nSamplesPerSec * bytes * 2;
+}
+
+WAVEFORMATEX NormalisedFormat(const WAVEFORMATEX& format) {
+  WAVEFORMATEX normalised{};
+  std::memcpy(&normalised, &format, 16);
+  normalised.nBlockAlign = static_cast<WORD>(normalised.wBitsPerSample / 8 * normalised.nChannels);
+  normalised.nAvgBytesPerSec = normalised.nBlockAlign * normalised.nSamplesPerSec;
+  normalised.cbSize = 0;
+  return normalised;
 }
 
 AudioFormat ToAudioFormat(const WAVEFORMATEX& format, uint16_t sampleTag) {

@@ -27,6 +27,11 @@ uint16_t SampleTagOf(const AM_MEDIA_TYPE& type);
 // an extensible one keeps its 22 bytes with the front left | front right mask.
 void MakeStereo(MediaType* type);
 
+// The first 16 bytes of a wave format with the block alignment and byte rate
+// recomputed from bits, channels and rate, and cbSize 0: the record the
+// filter keeps and hands out.
+WAVEFORMATEX NormalisedFormat(const WAVEFORMATEX& format);
+
 // The engine's record of a (normalised) wave format, in the given sample type.
 AudioFormat ToAudioFormat(const WAVEFORMATEX& format, uint16_t sampleTag);
 

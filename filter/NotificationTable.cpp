@@ -1,5 +1,8 @@
 #include "NotificationTable.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace sombrevox {
 
 HRESULT NotificationTable::SetNotifyWindow(HWND window, DWORD id) {
@@ -21,14 +24,21 @@ HRESULT NotificationTable::SetNotifyWindow(HWND window, DWORD id) {
 }
 
 void NotificationTable::Notify(WORD code) {
-  std::lock_guard<std::mutex> guard(lock_);
-  for (Slot& slot : slots_) {
+  Slot copies[2];
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    std::copy(std::begin(slots_), std::end(slots_), copies);
+  }
+  for (size_t i = 0; i < std::size(copies); ++i) {
+    const Slot& slot = copies[i];
     if (!slot.window) continue;
     if (IsWindow(slot.window)) {
       PostMessageA(slot.window, WM_COMMAND, MAKEWPARAM(slot.id & 0xFFFF, code), 0);
-    } else {
-      slot = Slot{};
+      continue;
     }
+    // Gone: dropped, unless the slot was given to another window meanwhile.
+    std::lock_guard<std::mutex> guard(lock_);
+    if (slots_[i].window == slot.window) slots_[i] = Slot{};
   }
 }
 

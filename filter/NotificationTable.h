@@ -17,7 +17,7 @@ class NotificationTable {
 
   // Posts WM_COMMAND (code in the high word, the window's id in the low word)
   // to every registered window, dropping windows that no longer exist.
-  // Posted, never sent: no lock is held while a window procedure runs.
+  // Posted, never sent, and outside the lock: the slots are copied first.
   void Notify(WORD code);
 
  private:

@@ -58,10 +58,13 @@ HRESULT STDMETHODCALLTYPE ReverbFilter::Save(IStream* stream, BOOL clearDirty) {
   std::memcpy(header + 4, &IID_IReverbSettings, sizeof(GUID));
   HRESULT hr = WriteWhole(stream, header, kHeaderSize);
   if (FAILED(hr)) return hr;
-  const ReverbParams params = params_.GetAll();
+  uint64_t changeCount = 0;
+  const ReverbParams params = params_.GetAll(&changeCount);
   hr = WriteWhole(stream, &params, sizeof params);
   if (FAILED(hr)) return hr;
-  if (clearDirty) params_.ClearDirty();
+  // An edit made while the record was being written is not in it: the
+  // filter stays dirty, so the host asks to save again.
+  if (clearDirty) params_.ClearDirtyIfUnchanged(changeCount);
   return S_OK;
 }
 

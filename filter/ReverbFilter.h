@@ -83,6 +83,7 @@ class ReverbFilter : public TransformFilterBase,
   HRESULT OnStartStreaming() override;
   HRESULT OnStopStreaming() override;
   HRESULT OnFormatSet(PIN_DIRECTION direction, const AM_MEDIA_TYPE* type) override;
+  HRESULT OnInputTypeChanged(const AM_MEDIA_TYPE& type) override;
   HRESULT OnPinConnected(PIN_DIRECTION direction, IPin* peer) override;
   HRESULT ReceiveSample(IMediaSample* sample) override;
   HRESULT OnEndOfStream() override;
@@ -97,6 +98,11 @@ class ReverbFilter : public TransformFilterBase,
   Status Process(ProcessMode mode, const BYTE* input, uint32_t* inFrames, BYTE* output, uint32_t* outFrames);
   // A sample's data, `frames` of the output format long, delivered downstream.
   HRESULT Deliver(IMediaSample* sample, uint32_t frames);
+  // Stores an agreed, normalised format under the settings lock.
+  void RecordFormat(PIN_DIRECTION direction, const WAVEFORMATEX& format, uint16_t sampleTag);
+  // Gives an output sample the output type an in-band change left pending,
+  // or no type at all (a recycled sample may still carry an old one).
+  void MarkOutputType(IMediaSample* sample);
 
   // The settings object: the current setting with its lock and flags, the
   // notification table and the engine.
@@ -104,14 +110,21 @@ class ReverbFilter : public TransformFilterBase,
   NotificationTable notifications_{params_.SettingsLock()};
   ReverbEngine engine_{params_};
 
-  // The agreed formats, normalised (18 bytes each); guarded by the settings
-  // lock, since the page reads them on its own thread.
+  // The agreed formats, normalised (18 bytes each). Written under the settings
+  // lock: at connection (graph thread, filter stopped) and at an in-band type
+  // change (streaming thread). Readers on other threads (the page) take that
+  // lock; the streaming thread reads them without it, being their only
+  // writer while the filter streams.
   WAVEFORMATEX inputFormat_{};
   WAVEFORMATEX outputFormat_{};
   bool hasInputFormat_ = false;
   bool hasOutputFormat_ = false;
   // The sample type the loops work in (16-bit or float), also for extensible input.
   uint16_t sampleTag_ = 0;
+  // Streaming thread only: the output type an in-band change made, to go
+  // with the next output sample.
+  MediaType pendingOutputType_;
+  bool outputTypePending_ = false;
 
   PluginSettings pluginSettings_{};
   EditorLink editorLink_{};

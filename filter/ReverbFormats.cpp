@@ -2,6 +2,7 @@
 // output type it proposes, buffer sizes, and streaming start and stop.
 #include <dshow.h>
 
+#include <climits>
 #include <cstring>
 #include <new>
 
@@ -67,7 +68,12 @@ HRESULT ReverbFilter::SizeOutputBuffers(IMemAllocator* allocator, ALLOCATOR_PROP
     }
   }
   if (request.cbBuffer > 0) {
-    if (inputFormat_.nChannels == 1 && outputFormat_.nChannels == 2) request.cbBuffer *= 2;
+    if (inputFormat_.nChannels == 1 && outputFormat_.nChannels == 2) {
+      // Twice the input's buffer holds the stereo frames of a mono buffer; a
+      // buffer that large cannot be asked for.
+      if (request.cbBuffer > LONG_MAX / 2) return E_OUTOFMEMORY;
+      request.cbBuffer *= 2;
+    }
   } else {
     // Nothing to follow at all: one second of output, as parsers ask.
     request.cbBuffer = static_cast<long>(outputFormat_.nAvgBytesPerSec);
@@ -84,34 +90,31 @@ HRESULT ReverbFilter::SizeOutputBuffers(IMemAllocator* allocator, ALLOCATOR_PROP
 HRESULT ReverbFilter::OnFormatSet(PIN_DIRECTION direction, const AM_MEDIA_TYPE* type) {
   const WAVEFORMATEX* wave = WaveFormatOf(*type);
   if (!wave) return S_OK;
-  WAVEFORMATEX normalised{};
-  std::memcpy(&normalised, wave, 16);
-  normalised.nBlockAlign = static_cast<WORD>(normalised.wBitsPerSample / 8 * normalised.nChannels);
-  normalised.nAvgBytesPerSec = normalised.nBlockAlign * normalised.nSamplesPerSec;
-  normalised.cbSize = 0;
-  const uint16_t sampleTag = SampleTagOf(*type);
-  {
-    std::lock_guard<std::mutex> guard(params_.SettingsLock());
-    if (direction == PINDIR_INPUT) {
-      inputFormat_ = normalised;
-      hasInputFormat_ = true;
-      sampleTag_ = sampleTag;
-    } else {
-      outputFormat_ = normalised;
-      hasOutputFormat_ = true;
-    }
-  }
+  RecordFormat(direction, NormalisedFormat(*wave), SampleTagOf(*type));
   TransformFilterBase::OnFormatSet(direction, type);
-  engine_.SetFormatReference(direction == PINDIR_INPUT ? 0 : 1, ToAudioFormat(normalised, sampleTag));
   notifications_.Notify(direction == PINDIR_INPUT ? NOTIFY_INPUT_TYPE : NOTIFY_OUTPUT_TYPE);
   return S_OK;
+}
+
+void ReverbFilter::RecordFormat(PIN_DIRECTION direction, const WAVEFORMATEX& format, uint16_t sampleTag) {
+  std::lock_guard<std::mutex> guard(params_.SettingsLock());
+  if (direction == PINDIR_INPUT) {
+    inputFormat_ = format;
+    hasInputFormat_ = true;
+    sampleTag_ = sampleTag;
+  } else {
+    outputFormat_ = format;
+    hasOutputFormat_ = true;
+  }
 }
 
 HRESULT ReverbFilter::OnPinConnected(PIN_DIRECTION direction, IPin*) {
   if (direction == PINDIR_OUTPUT) return S_OK;
   TransformOutputPin* output = OutputPin();
   if (!output || !output->IsConnected()) return S_OK;
-  if (CheckFormatPair(&InputPin()->CurrentType(), &output->CurrentType()) == S_OK) return S_OK;
+  const MediaType inputType = InputPin()->CurrentType();
+  const MediaType outputType = output->CurrentType();
+  if (CheckFormatPair(&inputType, &outputType) == S_OK) return S_OK;
   // The new input no longer matches the output: the output follows it.
   if (!Graph()) return VFW_E_NOT_IN_GRAPH;
   return Graph()->Reconnect(static_cast<IPin*>(output));

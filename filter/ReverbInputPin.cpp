@@ -14,7 +14,8 @@ HRESULT ReverbInputPin::CheckFormat(const AM_MEDIA_TYPE* type) {
   if (hr != S_OK) return hr;
   TransformOutputPin* output = reverbFilter_->OutputPin();
   if (!output || !output->IsConnected()) return S_OK;
-  if (reverbFilter_->CheckFormatPair(type, &output->CurrentType()) == S_OK) return S_OK;
+  const MediaType outputType = output->CurrentType();
+  if (reverbFilter_->CheckFormatPair(type, &outputType) == S_OK) return S_OK;
   // The output type will have to follow: ask downstream about it now.
   MediaType stereo(*type);
   MakeStereo(&stereo);

@@ -4,6 +4,7 @@
 #include <wrl/client.h>
 
 #include "ReverbFilter.h"
+#include "TransformInputPin.h"
 #include "TransformOutputPin.h"
 
 namespace sombrevox {
@@ -53,6 +54,7 @@ HRESULT ReverbFilter::ReceiveSample(IMediaSample* input) {
   sample->SetTime(timed ? &start : nullptr, timed ? &stop : nullptr);
   sample->SetSyncPoint(input->IsSyncPoint() == S_OK);
   sample->SetDiscontinuity(mode == kModeDiscontinuity);
+  MarkOutputType(sample.Get());
   LONGLONG mediaStart = 0, mediaStop = 0;
   if (input->GetMediaTime(&mediaStart, &mediaStop) == S_OK) sample->SetMediaTime(&mediaStart, &mediaStop);
 
@@ -81,6 +83,7 @@ HRESULT ReverbFilter::ReceiveSample(IMediaSample* input) {
     hr = out->GetOutputBuffer(sample.ReleaseAndGetAddressOf(), nullptr, nullptr, 0);
     if (FAILED(hr)) break;
     ClearMarks(sample.Get());
+    MarkOutputType(sample.Get());
   }
   return hr;
 }
@@ -90,11 +93,14 @@ HRESULT ReverbFilter::OnEndOfStream() {
   if (!out) return S_OK;
   HRESULT status = S_OK;
   const uint32_t outAlign = outputFormat_.nBlockAlign;
-  while (outAlign) {
+  // A flush that begins while the tail renders ends it: downstream discards
+  // what is still to come.
+  while (outAlign && !InputPin()->IsFlushing()) {
     ComPtr<IMediaSample> sample;
     const HRESULT got = out->GetOutputBuffer(sample.GetAddressOf(), nullptr, nullptr, 0);
     if (FAILED(got)) return got;
     ClearMarks(sample.Get());
+    MarkOutputType(sample.Get());
     BYTE* data = nullptr;
     sample->GetPointer(&data);
     uint32_t frames = static_cast<uint32_t>(sample->GetSize()) / outAlign;

@@ -212,16 +212,23 @@ HRESULT InputPinBase::CheckReceivedSample(IMediaSample* sample) {
   if (FAILED(hr)) {
     return hr;
   }
-  const AM_SAMPLE2_PROPERTIES& properties = latestSampleProperties_;
-  if ((properties.dwSampleFlags & AM_SAMPLE_TYPECHANGED) != 0 && properties.pMediaType != nullptr &&
-      CheckFormat(properties.pMediaType) != S_OK) {
-    // Nothing more of this stream can be processed: refuse it until Stop.
-    runtimeError_ = true;
-    EndOfStream();
-    Filter()->NotifyGraphEvent(EC_ERRORABORT, VFW_E_TYPE_NOT_ACCEPTED, 0);
-    return VFW_E_INVALIDMEDIATYPE;
+  const AM_MEDIA_TYPE* changed = ChangedSampleType();
+  if (changed != nullptr && CheckFormat(changed) != S_OK) {
+    return RefuseStream();
   }
   return S_OK;
+}
+
+const AM_MEDIA_TYPE* InputPinBase::ChangedSampleType() const {
+  const AM_SAMPLE2_PROPERTIES& properties = latestSampleProperties_;
+  return (properties.dwSampleFlags & AM_SAMPLE_TYPECHANGED) != 0 ? properties.pMediaType : nullptr;
+}
+
+HRESULT InputPinBase::RefuseStream() {
+  runtimeError_ = true;
+  EndOfStream();
+  Filter()->NotifyGraphEvent(EC_ERRORABORT, VFW_E_TYPE_NOT_ACCEPTED, 0);
+  return VFW_E_INVALIDMEDIATYPE;
 }
 
 }  // namespace sombrevox

@@ -51,6 +51,12 @@ class InputPinBase : public PinBase, public IMemInputPin {
   // Checks a received sample and records its properties: S_OK lets it be
   // processed; any other answer is returned to the sender.
   HRESULT CheckReceivedSample(IMediaSample* sample);
+  // Nothing more of this stream can be processed: every sample is refused
+  // until the filter stops, and the graph hears of it. Returns the answer for
+  // the sample that caused it.
+  HRESULT RefuseStream();
+  // The type a sample that passed CheckReceivedSample brings, or null.
+  const AM_MEDIA_TYPE* ChangedSampleType() const;
 
   Microsoft::WRL::ComPtr<IMemAllocator> allocator_;
   std::atomic<bool> readOnly_{false};

@@ -203,7 +203,18 @@ HRESULT STDMETHODCALLTYPE PinBase::Disconnect() {
 
 void PinBase::ForgetPeer() {
   peer_.Reset();
+  CriticalSectionLock guard(typeLock_);
   currentType_.Reset();
+}
+
+MediaType PinBase::CurrentType() const {
+  CriticalSectionLock guard(typeLock_);
+  return currentType_;
+}
+
+void PinBase::ReplaceType(const AM_MEDIA_TYPE& type) {
+  CriticalSectionLock guard(typeLock_);
+  currentType_.Assign(type);
 }
 
 HRESULT STDMETHODCALLTYPE PinBase::ConnectedTo(IPin** pin) {
@@ -224,6 +235,7 @@ HRESULT STDMETHODCALLTYPE PinBase::ConnectionMediaType(AM_MEDIA_TYPE* type) {
     MediaType().MoveTo(type);
     return VFW_E_NOT_CONNECTED;
   }
+  CriticalSectionLock typeGuard(typeLock_);
   return MediaType::CopyInto(currentType_, type) ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -321,7 +333,7 @@ HRESULT PinBase::OnInactive() {
 HRESULT PinBase::OnRun(REFERENCE_TIME) { return S_OK; }
 
 HRESULT PinBase::SetFormat(const AM_MEDIA_TYPE* type) {
-  currentType_.Assign(*type);
+  ReplaceType(*type);
   return S_OK;
 }
 

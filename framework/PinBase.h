@@ -72,8 +72,12 @@ class PinBase : public ComObjectBase, public IPin, public IQualityControl {
   bool IsConnected() const { return peer_ != nullptr; }
   // The connected pin (no reference added), or null.
   IPin* Peer() const { return peer_.Get(); }
-  // The agreed media type; meaningful while connected.
-  const MediaType& CurrentType() const { return currentType_; }
+  // A copy of the agreed media type; meaningful while connected. A copy,
+  // because the streaming thread may replace the type while another thread
+  // reads it (an in-band type change).
+  MediaType CurrentType() const;
+  // Records a new agreed type for a connected pin (an in-band type change).
+  void ReplaceType(const AM_MEDIA_TYPE& type);
   PIN_DIRECTION Direction() const { return direction_; }
   FilterBase* Filter() const { return filter_; }
   const wchar_t* Name() const { return name_; }
@@ -88,7 +92,11 @@ class PinBase : public ComObjectBase, public IPin, public IQualityControl {
   void ForgetPeer();
 
   Microsoft::WRL::ComPtr<IPin> peer_;
+  // Guarded by typeLock_, a lock of its own: the streaming thread replaces it
+  // and must not take the filter's lock (Stop holds that while it waits for
+  // the streaming thread).
   MediaType currentType_;
+  mutable CriticalSection typeLock_;
   CriticalSection* lock_;
   std::atomic<bool> runtimeError_{false};
   IQualityControl* qualitySink_ = nullptr;

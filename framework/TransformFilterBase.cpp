@@ -108,6 +108,8 @@ HRESULT TransformFilterBase::OnPinDisconnected(PIN_DIRECTION) { return S_OK; }
 
 HRESULT TransformFilterBase::OnPinConnected(PIN_DIRECTION, IPin*) { return S_OK; }
 
+HRESULT TransformFilterBase::OnInputTypeChanged(const AM_MEDIA_TYPE&) { return S_OK; }
+
 TransformInputPin* TransformFilterBase::MakeInputPin() { return new (std::nothrow) TransformInputPin(this, L"Input"); }
 
 TransformOutputPin* TransformFilterBase::MakeOutputPin() {

@@ -56,6 +56,11 @@ class TransformFilterBase : public FilterBase {
   virtual HRESULT OnPinDisconnected(PIN_DIRECTION direction);
   // A failure undoes the connection.
   virtual HRESULT OnPinConnected(PIN_DIRECTION direction, IPin* peer);
+  // A sample brought a new input type that CheckInputFormat (and the pair
+  // check) accepted, under ReceiveLock on the streaming thread, before that
+  // sample reaches ReceiveSample. The pin records the type after a success; a
+  // failure refuses the stream until Stop. The default takes the type as it is.
+  virtual HRESULT OnInputTypeChanged(const AM_MEDIA_TYPE& type);
   // One checked input sample, under ReceiveLock on the streaming thread: the
   // derived filter's transform.
   virtual HRESULT ReceiveSample(IMediaSample* sample) = 0;

@@ -14,6 +14,14 @@ HRESULT STDMETHODCALLTYPE TransformInputPin::Receive(IMediaSample* sample) {
   if (hr != S_OK) {
     return hr;
   }
+  // An accepted in-band type change: the filter follows it from this sample
+  // on, or the stream ends here.
+  if (const AM_MEDIA_TYPE* changed = ChangedSampleType()) {
+    if (FAILED(transformFilter_->OnInputTypeChanged(*changed))) {
+      return RefuseStream();
+    }
+    ReplaceType(*changed);
+  }
   return transformFilter_->ReceiveSample(sample);
 }
 
@@ -62,7 +70,8 @@ HRESULT TransformInputPin::CheckFormat(const AM_MEDIA_TYPE* type) {
   }
   TransformOutputPin* output = transformFilter_->OutputPin();
   if (output != nullptr && output->IsConnected()) {
-    return transformFilter_->CheckFormatPair(type, &output->CurrentType());
+    const MediaType outputType = output->CurrentType();
+    return transformFilter_->CheckFormatPair(type, &outputType);
   }
   return S_OK;
 }

@@ -64,7 +64,8 @@ HRESULT TransformOutputPin::CheckFormat(const AM_MEDIA_TYPE* type) {
   if (input == nullptr || !input->IsConnected()) {
     return E_INVALIDARG;
   }
-  return transformFilter_->CheckFormatPair(&input->CurrentType(), type);
+  const MediaType inputType = input->CurrentType();
+  return transformFilter_->CheckFormatPair(&inputType, type);
 }
 
 HRESULT TransformOutputPin::SetFormat(const AM_MEDIA_TYPE* type) {

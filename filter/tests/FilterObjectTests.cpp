@@ -273,6 +273,27 @@ TEST(FactoryPresets, SelectAppliesClampedValuesAndNotifiesThePage) {
 
 // Several threads write whole records while another reads them: every read
 // is one of the records written, never a mixture.
+// The pins are made on the first request: two threads making it at once get
+// the same pins, never one the other has already destroyed.
+TEST(FilterObject, PinsAskedForByTwoThreadsAtOnceAreTheSame) {
+  for (int round = 0; round < 100; ++round) {
+    ComPtr<IBaseFilter> filter = As<IBaseFilter>(CreateFilter().Get(), IID_IBaseFilter);
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ComPtr<IPin> pins[2];
+    auto ask = [&](int i) {
+      WaitForSingleObject(go, INFINITE);
+      filter->FindPin(L"In", pins[i].GetAddressOf());
+    };
+    std::thread first(ask, 0), second(ask, 1);
+    SetEvent(go);
+    first.join();
+    second.join();
+    CloseHandle(go);
+    ASSERT_TRUE(pins[0] && pins[1]);
+    ASSERT_EQ(pins[0].Get(), pins[1].Get()) << "round " << round;
+  }
+}
+
 TEST(FilterObject, SharedBetweenThreadsNeverTearsARecord) {
   ComPtr<IUnknown> filter = CreateFilter();
   ComPtr<IReverbSettings> s = As<IReverbSettings>(filter.Get(), IID_IReverbSettings);

@@ -61,52 +61,6 @@ class OnePinEnumerator final : public IEnumPins {
   ULONG position_;
 };
 
-// The platform's memory allocator, except that it grants no buffer larger
-// than a limit.
-class LimitingAllocator final : public IMemAllocator {
- public:
-  LimitingAllocator(IMemAllocator* inner, long largest) : inner_(inner), largest_(largest) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IMemAllocator) {
-      *object = static_cast<IMemAllocator*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
-  HRESULT STDMETHODCALLTYPE SetProperties(ALLOCATOR_PROPERTIES* request, ALLOCATOR_PROPERTIES* actual) override {
-    if (!request) return E_POINTER;
-    ALLOCATOR_PROPERTIES limited = *request;
-    if (limited.cbBuffer > largest_) limited.cbBuffer = largest_;
-    return inner_->SetProperties(&limited, actual);
-  }
-  HRESULT STDMETHODCALLTYPE GetProperties(ALLOCATOR_PROPERTIES* properties) override {
-    return inner_->GetProperties(properties);
-  }
-  HRESULT STDMETHODCALLTYPE Commit() override { return inner_->Commit(); }
-  HRESULT STDMETHODCALLTYPE Decommit() override { return inner_->Decommit(); }
-  HRESULT STDMETHODCALLTYPE GetBuffer(IMediaSample** sample, REFERENCE_TIME* start, REFERENCE_TIME* stop,
-                                      DWORD flags) override {
-    return inner_->GetBuffer(sample, start, stop, flags);
-  }
-  HRESULT STDMETHODCALLTYPE ReleaseBuffer(IMediaSample* sample) override { return inner_->ReleaseBuffer(sample); }
-
- private:
-  ~LimitingAllocator() = default;
-  LONG references_ = 1;
-  ComPtr<IMemAllocator> inner_;
-  long largest_;
-};
-
 HRESULT CopyString(const wchar_t* text, LPWSTR* out) {
   if (!out) return E_POINTER;
   const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
@@ -126,6 +80,51 @@ HRESULT CopyType(const graph::OwnedMediaType& from, AM_MEDIA_TYPE* to) {
 }
 
 }  // namespace
+
+// AdjustedAllocator
+
+ComPtr<AdjustedAllocator> AdjustedAllocator::Create(IMemAllocator* inner, long largest, long reported) {
+  ComPtr<AdjustedAllocator> allocator;
+  allocator.Attach(new (std::nothrow) AdjustedAllocator);
+  if (!allocator) return nullptr;
+  allocator->inner_ = inner;
+  allocator->largest_ = largest;
+  allocator->reported_ = reported;
+  return allocator;
+}
+
+HRESULT STDMETHODCALLTYPE AdjustedAllocator::QueryInterface(REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_IMemAllocator) {
+    *object = static_cast<IMemAllocator*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE AdjustedAllocator::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+
+ULONG STDMETHODCALLTYPE AdjustedAllocator::Release() {
+  const LONG left = InterlockedDecrement(&references_);
+  if (left == 0) delete this;
+  return static_cast<ULONG>(left);
+}
+
+HRESULT STDMETHODCALLTYPE AdjustedAllocator::SetProperties(ALLOCATOR_PROPERTIES* request,
+                                                           ALLOCATOR_PROPERTIES* actual) {
+  if (!request) return E_POINTER;
+  ALLOCATOR_PROPERTIES limited = *request;
+  if (largest_ > 0 && limited.cbBuffer > largest_) limited.cbBuffer = largest_;
+  return inner_->SetProperties(&limited, actual);
+}
+
+HRESULT STDMETHODCALLTYPE AdjustedAllocator::GetProperties(ALLOCATOR_PROPERTIES* properties) {
+  const HRESULT hr = inner_->GetProperties(properties);
+  if (SUCCEEDED(hr) && reported_ > 0) properties->cbBuffer = reported_;
+  return hr;
+}
 
 // PeerFilter
 
@@ -245,7 +244,7 @@ HRESULT STDMETHODCALLTYPE PushSource::Connect(IPin* receiver, const AM_MEDIA_TYP
   HRESULT hr = receiver->ReceiveConnection(this, type_.get());
   if (FAILED(hr)) return hr;
   hr = receiver->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(input_.ReleaseAndGetAddressOf()));
-  if (SUCCEEDED(hr)) hr = input_->GetAllocator(allocator_.ReleaseAndGetAddressOf());
+  if (SUCCEEDED(hr) && !allocator_) hr = input_->GetAllocator(allocator_.ReleaseAndGetAddressOf());
   if (SUCCEEDED(hr)) {
     ALLOCATOR_PROPERTIES request{bufferCount_, bufferBytes_, 1, 0}, granted{};
     hr = allocator_->SetProperties(&request, &granted);
@@ -360,7 +359,7 @@ ComPtr<SmallBufferRenderer> SmallBufferRenderer::Create(long largestBuffer) {
   if (FAILED(CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER, IID_IMemAllocator,
                               reinterpret_cast<void**>(platform.GetAddressOf()))))
     return nullptr;
-  renderer->allocator_.Attach(new (std::nothrow) LimitingAllocator(platform.Get(), largestBuffer));
+  renderer->allocator_ = AdjustedAllocator::Create(platform.Get(), largestBuffer);
   return renderer->samples_ && renderer->allocator_ ? renderer : nullptr;
 }
 
@@ -435,7 +434,12 @@ HRESULT STDMETHODCALLTYPE SmallBufferRenderer::QueryDirection(PIN_DIRECTION* dir
 HRESULT STDMETHODCALLTYPE SmallBufferRenderer::QueryId(LPWSTR* id) { return CopyString(L"In", id); }
 
 HRESULT STDMETHODCALLTYPE SmallBufferRenderer::QueryAccept(const AM_MEDIA_TYPE* type) {
-  return type && type->majortype == MEDIATYPE_Audio ? S_OK : S_FALSE;
+  if (!type || type->majortype != MEDIATYPE_Audio) return S_FALSE;
+  if (!refuseChanges_) return S_OK;
+  const AM_MEDIA_TYPE& connected = *type_.get();
+  const bool same = type->cbFormat == connected.cbFormat &&
+                    (type->cbFormat == 0 || std::memcmp(type->pbFormat, connected.pbFormat, type->cbFormat) == 0);
+  return same ? S_OK : S_FALSE;
 }
 
 HRESULT STDMETHODCALLTYPE SmallBufferRenderer::EnumMediaTypes(IEnumMediaTypes**) { return E_NOTIMPL; }

@@ -20,6 +20,34 @@ namespace sombrevox::graphtest {
 
 using graph::ComPtr;
 
+// The platform's memory allocator, except that it grants no buffer larger
+// than `largest` and, with `reported` set, reports buffers of that size
+// whatever it holds. Reference counted (starts at 1).
+class AdjustedAllocator final : public IMemAllocator {
+ public:
+  static ComPtr<AdjustedAllocator> Create(IMemAllocator* inner, long largest, long reported = 0);
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE SetProperties(ALLOCATOR_PROPERTIES* request, ALLOCATOR_PROPERTIES* actual) override;
+  HRESULT STDMETHODCALLTYPE GetProperties(ALLOCATOR_PROPERTIES* properties) override;
+  HRESULT STDMETHODCALLTYPE Commit() override { return inner_->Commit(); }
+  HRESULT STDMETHODCALLTYPE Decommit() override { return inner_->Decommit(); }
+  HRESULT STDMETHODCALLTYPE GetBuffer(IMediaSample** sample, REFERENCE_TIME* start, REFERENCE_TIME* stop,
+                                      DWORD flags) override {
+    return inner_->GetBuffer(sample, start, stop, flags);
+  }
+  HRESULT STDMETHODCALLTYPE ReleaseBuffer(IMediaSample* sample) override { return inner_->ReleaseBuffer(sample); }
+
+ private:
+  AdjustedAllocator() = default;
+  ~AdjustedAllocator() = default;
+  LONG references_ = 1;
+  ComPtr<IMemAllocator> inner_;
+  long largest_ = 0, reported_ = 0;
+};
+
 // IBaseFilter for a peer with one pin. Reference counted (starts at 1).
 class PeerFilter : public IBaseFilter {
  public:
@@ -101,6 +129,9 @@ class PushSource final : public PeerFilter, public IPin {
   HRESULT SendEndFlush();
   // Frames count from 0 again and the next sample is a discontinuity.
   void Restart();
+  // Connect hands the input pin this allocator (set to the source's buffers)
+  // instead of the one the input pin offers.
+  void UseAllocator(IMemAllocator* allocator) { allocator_ = allocator; }
 
  protected:
   IPin* OnlyPin() override { return this; }
@@ -163,6 +194,9 @@ class SmallBufferRenderer final : public PeerFilter, public IPin, public IMemInp
   ULONG STDMETHODCALLTYPE GetMiscFlags() override;
 
   graph::SampleCollector* Samples() const { return samples_.Get(); }
+  // From now on QueryAccept takes only the type the pin is connected with, so
+  // an upstream change of type is refused.
+  void RefuseTypeChanges() { refuseChanges_ = true; }
   // 'S' per sample, 'F' per flush, 'E' per end of stream, in arrival order.
   std::string Events() const;
   // The buffer size the output pin's allocator was granted (0 before).
@@ -179,6 +213,7 @@ class SmallBufferRenderer final : public PeerFilter, public IPin, public IMemInp
   void Log(char event);
 
   long largestBuffer_ = 0;
+  bool refuseChanges_ = false;
   ComPtr<IPin> peer_;
   graph::OwnedMediaType type_;
   ComPtr<IMemAllocator> allocator_;  // ours, granting small buffers

@@ -21,15 +21,6 @@ using graph::OwnedMediaType;
 
 constexpr DWORD kCompletionTimeoutMs = 60000;
 
-WavFormat Format(uint16_t tag, uint16_t channels, uint32_t rate) {
-  WavFormat format;
-  format.sampleTag = tag;
-  format.channels = channels;
-  format.samplesPerSec = rate;
-  format.bitsPerSample = tag == graph::kWavePcm ? 16 : 32;
-  return format;
-}
-
 std::vector<uint8_t> Concatenated(const std::vector<uint8_t>& a, size_t aBytes, const std::vector<uint8_t>& b) {
   std::vector<uint8_t> joined(a.begin(), a.begin() + static_cast<ptrdiff_t>(aBytes));
   joined.insert(joined.end(), b.begin(), b.end());
@@ -114,7 +105,8 @@ TEST_P(SpreadOutput, OnlyTheFirstOutputOfEachInputSampleIsTimeStamped) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SpreadOutput,
-                         ::testing::Values(Format(graph::kWavePcm, 2, 44100), Format(graph::kWaveIeeeFloat, 1, 22050)),
+                         ::testing::Values(MakeFormat(graph::kWavePcm, 2, 44100),
+                                           MakeFormat(graph::kWaveIeeeFloat, 1, 22050)),
                          [](const ::testing::TestParamInfo<WavFormat>& info) {
                            return info.param.sampleTag == graph::kWavePcm ? std::string("Pcm16Stereo44100")
                                                                           : std::string("Float32Mono22050");
@@ -131,7 +123,7 @@ HRESULT SeekToStart(IGraphBuilder* graph) {
 // Every streaming run starts from silent rings: the same graph run again
 // after Stop (with a pause and stop in between) renders the same output.
 TEST(StopAndRun, EveryRunStartsSilent) {
-  const WavFormat format = Format(graph::kWavePcm, 2, 22050);
+  const WavFormat format = MakeFormat(graph::kWavePcm, 2, 22050);
   TempFolder folder;
   const std::vector<uint8_t> signal = MakeSignal(format, 1.5);
   const std::string path = WriteSignal(folder, "in.wav", format, signal);
@@ -158,7 +150,7 @@ TEST(StopAndRun, EveryRunStartsSilent) {
 // engine carrying on from the frames already processed into the whole file
 // again, then the tail.
 TEST(Flush, SeekingBackWhileRunningRestartsTheStreamWithoutClearingTheEngine) {
-  const WavFormat format = Format(graph::kWavePcm, 2, 44100);
+  const WavFormat format = MakeFormat(graph::kWavePcm, 2, 44100);
   TempFolder folder;
   const std::vector<uint8_t> signal = MakeSignal(format, 2.0);
   const std::string path = WriteSignal(folder, "in.wav", format, signal);
@@ -206,7 +198,7 @@ TEST(Flush, SeekingBackWhileRunningRestartsTheStreamWithoutClearingTheEngine) {
 // The same with a source of our own: samples received during the flush are
 // refused with S_FALSE and never processed.
 TEST(Flush, SamplesDuringAFlushAreDroppedAndStreamingGoesOn) {
-  const WavFormat format = Format(graph::kWaveIeeeFloat, 2, 48000);
+  const WavFormat format = MakeFormat(graph::kWaveIeeeFloat, 2, 48000);
   const std::vector<uint8_t> signal = MakeSignal(format, 1.0);
   constexpr size_t kChunk = 4096;
   OwnedMediaType type;
@@ -237,10 +229,55 @@ TEST(Flush, SamplesDuringAFlushAreDroppedAndStreamingGoesOn) {
   EXPECT_TRUE(SameSamples(format, expected, graph.Output()->Data()));
 }
 
+// A flush that begins while the tail renders ends the tail: the sample in
+// downstream's hands when the flush began is the last one, then the end of
+// the stream; nothing hangs.
+TEST(Flush, FlushWhileTheTailRendersEndsTheTail) {
+  const WavFormat format = MakeFormat(graph::kWavePcm, 2, 44100);
+  const std::vector<uint8_t> signal = MakeSignal(format, 0.3);
+  constexpr size_t kChunk = 4400;
+  OwnedMediaType type;
+  MakeAudioType(format, &type);
+  ComPtr<PushSource> source = PushSource::Create(*type.get(), kChunk);
+  ComPtr<IBaseFilter> filter = CreateReverbFilter();
+  ComPtr<SmallBufferRenderer> renderer = SmallBufferRenderer::Create(512);
+  ASSERT_TRUE(source && filter && renderer);
+  Event tailStarted, flushed;
+  OfflineGraph graph;
+  std::string error;
+  ASSERT_HR(S_OK, graph.BuildFromSource(source.Get(), filter.Get(), &error, renderer.Get())) << error;
+  ASSERT_HR(S_OK, graph.RemoveClock());
+  ASSERT_TRUE(SUCCEEDED(graph.Run()));
+  for (size_t at = 0; at < 3 * kChunk; at += kChunk) ASSERT_HR(S_OK, source->Send(&signal[at], kChunk));
+
+  // The first tail sample is held downstream until the flush has begun.
+  const size_t firstTailSample = renderer->Samples()->SampleCount();
+  renderer->Samples()->SetObserver([&](size_t index) {
+    if (index != firstTailSample) return;
+    SetEvent(tailStarted.handle);
+    WaitForSingleObject(flushed.handle, 30000);
+  });
+  HRESULT ended = E_FAIL;
+  std::thread upstream([&] { ended = source->SendEndOfStream(); });
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(tailStarted.handle, 30000)) << "the tail never started";
+  EXPECT_HR(S_OK, source->SendBeginFlush());
+  SetEvent(flushed.handle);
+  upstream.join();
+  EXPECT_HR(S_OK, ended);
+  EXPECT_HR(S_OK, source->SendEndFlush());
+  renderer->Samples()->SetObserver(nullptr);
+  ASSERT_HR(S_OK, graph.Stop());
+
+  const std::string events = renderer->Events();
+  const size_t flush = events.find('F');
+  ASSERT_NE(std::string::npos, flush) << events;
+  EXPECT_EQ("SE", events.substr(flush + 1)) << "after the flush: one held sample, then the end of the stream";
+}
+
 // A sample announcing an 8-bit type: refused, the graph hears EC_ERRORABORT,
 // and the input refuses everything after it until the graph is stopped.
 TEST(MediaTypeChange, RefusedChangeAbortsTheStreamUntilStop) {
-  const WavFormat format = Format(graph::kWavePcm, 2, 44100);
+  const WavFormat format = MakeFormat(graph::kWavePcm, 2, 44100);
   const std::vector<uint8_t> signal = MakeSignal(format, 0.5);
   constexpr size_t kChunk = 4400;  // whole frames
   OwnedMediaType type, eightBit;
@@ -286,7 +323,7 @@ TEST(MediaTypeChange, RefusedChangeAbortsTheStreamUntilStop) {
 // A new setting written from another thread while the stream runs takes
 // effect at the next input sample and carries the reverberation on.
 TEST(ParameterChange, FromAnotherThreadTakesEffectAtTheNextBufferWithoutClearing) {
-  const WavFormat format = Format(graph::kWavePcm, 2, 44100);
+  const WavFormat format = MakeFormat(graph::kWavePcm, 2, 44100);
   TempFolder folder;
   const std::vector<uint8_t> signal = MakeSignal(format, 2.0);
   const std::string path = WriteSignal(folder, "in.wav", format, signal);

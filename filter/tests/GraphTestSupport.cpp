@@ -1,5 +1,6 @@
 #include "GraphTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -252,6 +253,11 @@ ReverbParams PresetParams(int index) {
 
 ::testing::AssertionResult SameSamples(const WavFormat& output, const std::vector<uint8_t>& expected,
                                        const std::vector<uint8_t>& actual) {
+  return NearSamples(output, expected, actual, 0);
+}
+
+::testing::AssertionResult NearSamples(const WavFormat& output, const std::vector<uint8_t>& expected,
+                                       const std::vector<uint8_t>& actual, double tolerance) {
   const size_t align = output.BlockAlign();
   const size_t bytes = output.bitsPerSample / 8;
   if (expected.size() != actual.size()) {
@@ -265,11 +271,13 @@ ReverbParams PresetParams(int index) {
       int16_t e, a;
       std::memcpy(&e, &expected[i], 2);
       std::memcpy(&a, &actual[i], 2);
+      if (std::abs(e - a) <= tolerance) continue;
       values << e << " expected, " << a << " got";
     } else {
       float e, a;
       std::memcpy(&e, &expected[i], 4);
       std::memcpy(&a, &actual[i], 4);
+      if (std::abs(e - a) <= tolerance * std::max(std::abs(e), 1e-6f)) continue;
       values << std::setprecision(9) << e << " expected, " << a << " got";
     }
     return ::testing::AssertionFailure() << "first difference at frame " << i / align << " of "
@@ -277,6 +285,15 @@ ReverbParams PresetParams(int index) {
                                          << values.str();
   }
   return ::testing::AssertionSuccess();
+}
+
+WavFormat MakeFormat(uint16_t tag, uint16_t channels, uint32_t rate) {
+  WavFormat format;
+  format.sampleTag = tag;
+  format.channels = channels;
+  format.samplesPerSec = rate;
+  format.bitsPerSample = tag == graph::kWavePcm ? 16 : 32;
+  return format;
 }
 
 std::string Describe(const WavFormat& format) {

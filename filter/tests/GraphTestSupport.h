@@ -82,6 +82,14 @@ ReverbParams PresetParams(int index);
 ::testing::AssertionResult SameSamples(const WavFormat& output, const std::vector<uint8_t>& expected,
                                        const std::vector<uint8_t>& actual);
 
+// The same within `tolerance`: 16-bit values that many steps apart, float
+// values apart by that share of their size.
+::testing::AssertionResult NearSamples(const WavFormat& output, const std::vector<uint8_t>& expected,
+                                       const std::vector<uint8_t>& actual, double tolerance);
+
+// A format of `tag` (16-bit integer or 32-bit float samples).
+WavFormat MakeFormat(uint16_t tag, uint16_t channels, uint32_t rate);
+
 // "16-bit stereo 44100 Hz" and the like, for test names and messages.
 std::string Describe(const WavFormat& format);
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <thread>
 #include <vector>
 
 #include "FilterTestSupport.h"
@@ -40,11 +42,13 @@ std::vector<BYTE> Contents(IStream* stream) {
 
 const ReverbParams kDefaults{33, 250, 10000, 1.0, 1200, 0.5, 0.5, 0};
 
-// A stream that takes or gives only `limit` bytes per call, answering S_OK:
-// a peer that misbehaves on purpose.
+// A stream that takes or gives only `limit` bytes per call, answering S_OK,
+// and calls `onWrite` with the number of each write: a peer that misbehaves
+// on purpose.
 class ShortStream : public IStream {
  public:
   explicit ShortStream(ULONG limit, std::vector<BYTE> data = {}) : limit_(limit), data_(std::move(data)) {}
+  std::function<void(int)> onWrite;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (iid == IID_IUnknown || iid == IID_IStream || iid == IID_ISequentialStream) {
       *object = static_cast<IStream*>(this);
@@ -65,6 +69,7 @@ class ShortStream : public IStream {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Write(const void*, ULONG wanted, ULONG* written) override {
+    if (onWrite) onWrite(++writes_);
     if (written) *written = wanted < limit_ ? wanted : limit_;
     return S_OK;
   }
@@ -84,6 +89,7 @@ class ShortStream : public IStream {
   ULONG limit_;
   std::vector<BYTE> data_;
   size_t position_ = 0;
+  int writes_ = 0;
 };
 
 struct PersistRig {
@@ -174,6 +180,21 @@ TEST(PersistStream, ShortWriteIsAFailure) {
   EXPECT_EQ(rig.persist->IsDirty(), S_OK) << "a failed save leaves the flag up";
   EXPECT_EQ(rig.persist->Save(nullptr, TRUE), E_POINTER);
   EXPECT_EQ(rig.persist->Load(nullptr), E_POINTER);
+}
+
+// An edit that lands while the record is being written is not in it: the
+// save must leave the filter dirty, or the host would never save that edit.
+TEST(PersistStream, EditDuringASaveKeepsTheFilterDirty) {
+  PersistRig rig;
+  ShortStream stream(84);
+  stream.onWrite = [&](int write) {
+    if (write == 2) std::thread([&] { rig.settings->SetMix(0.25); }).join();
+  };
+  ASSERT_EQ(S_OK, rig.persist->Save(&stream, TRUE));
+  EXPECT_EQ(S_OK, rig.persist->IsDirty());
+  ShortStream again(84);
+  ASSERT_EQ(S_OK, rig.persist->Save(&again, TRUE));
+  EXPECT_EQ(S_FALSE, rig.persist->IsDirty());
 }
 
 TEST(PersistStream, RoundTripBetweenTwoFilters) {

@@ -175,6 +175,106 @@ TEST_F(RegistrationTest, MovieSetupWithoutClassKeysStillAnswers) {
   }
 }
 
+// A filter mapper that records what it is told and answers as the test
+// wants: registered for this process in place of the platform's, so that the
+// module's IAMovieSetup finds it through CoCreateInstance.
+class RecordingMapper final : public IFilterMapper, public IClassFactory {
+ public:
+  std::wstring calls;
+  HRESULT registerAnswer = S_OK;
+  HRESULT unregisterAnswer = S_OK;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown || iid == IID_IFilterMapper) {
+      *object = static_cast<IFilterMapper*>(this);
+    } else if (iid == IID_IClassFactory) {
+      *object = static_cast<IClassFactory*>(this);
+    } else {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the test's stack
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+    return outer ? CLASS_E_NOAGGREGATION : QueryInterface(iid, object);
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+  HRESULT STDMETHODCALLTYPE RegisterFilter(CLSID clsid, LPCWSTR name, DWORD merit) override {
+    calls += L"filter " + Guid(clsid) + L" " + name + L" " + std::to_wstring(merit) + L";";
+    return registerAnswer;
+  }
+  HRESULT STDMETHODCALLTYPE RegisterFilterInstance(CLSID, LPCWSTR, CLSID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE RegisterPin(CLSID, LPCWSTR name, BOOL rendered, BOOL output, BOOL zero, BOOL many,
+                                        CLSID connectsToFilter, LPCWSTR connectsToPin) override {
+    calls += std::wstring(L"pin ") + name + L" " + std::to_wstring(rendered) + std::to_wstring(output) +
+             std::to_wstring(zero) + std::to_wstring(many) + L" " + Guid(connectsToFilter) + L" " + connectsToPin +
+             L";";
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE RegisterPinType(CLSID, LPCWSTR name, CLSID major, CLSID sub) override {
+    calls += std::wstring(L"type ") + name + L" " + Guid(major) + L" " + Guid(sub) + L";";
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE UnregisterFilter(CLSID clsid) override {
+    calls += L"unregister " + Guid(clsid) + L";";
+    return unregisterAnswer;
+  }
+  HRESULT STDMETHODCALLTYPE UnregisterFilterInstance(CLSID) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE UnregisterPin(CLSID, LPCWSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumMatchingFilters(IEnumRegFilters**, DWORD, BOOL, CLSID, CLSID, BOOL, BOOL, CLSID,
+                                                CLSID) override {
+    return E_NOTIMPL;
+  }
+
+ private:
+  static std::wstring Guid(const GUID& guid) {
+    wchar_t text[39] = {};
+    StringFromGUID2(guid, text, 39);
+    return text;
+  }
+};
+
+// The mapper sees the filter's record as the test module declares it:
+// unregistered before each registration, every pin with its type, the merit;
+// a mapper that refuses still lets Register answer S_OK, and "not registered"
+// is no failure of Unregister.
+TEST_F(RegistrationTest, MapperIsToldTheRecordUnregisteredFirst) {
+  RecordingMapper mapper;
+  DWORD cookie = 0;
+  ASSERT_HR(S_OK, CoRegisterClassObject(CLSID_FilterMapper, static_cast<IClassFactory*>(&mapper), CLSCTX_INPROC_SERVER,
+                                        REGCLS_MULTIPLEUSE, &cookie));
+  ComPtr<IAMovieSetup> setup;
+  ASSERT_HR(S_OK, CreateFromModule(kTestFilterClsid, nullptr, IID_IAMovieSetup,
+                                   reinterpret_cast<void**>(setup.GetAddressOf())));
+  EXPECT_HR(S_OK, setup->Register());
+  wchar_t clsid[39] = {};
+  StringFromGUID2(kTestFilterClsid, clsid, 39);
+  const std::wstring null = L"{00000000-0000-0000-0000-000000000000}";
+  const std::wstring audio = L"{73647561-0000-0010-8000-00AA00389B71}";
+  EXPECT_EQ(std::wstring(L"unregister ") + clsid + L";filter " + clsid + L" " + kTestFilterName + L" " +
+                std::to_wstring(MERIT_DO_NOT_USE) + L";pin Input 0000 " + null + L" Output;type Input " + audio + L" " +
+                null + L";pin Output 0100 " + null + L" Input;type Output " + audio + L" " + null + L";",
+            mapper.calls);
+
+  mapper.calls.clear();
+  mapper.registerAnswer = E_FAIL;
+  EXPECT_HR(S_OK, setup->Register()) << "a refusing mapper still counts as registered";
+  EXPECT_EQ(std::wstring(L"unregister ") + clsid + L";filter " + clsid + L" " + kTestFilterName + L" " +
+                std::to_wstring(MERIT_DO_NOT_USE) + L";",
+            mapper.calls)
+      << "no pins after the filter was refused";
+
+  mapper.unregisterAnswer = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+  EXPECT_HR(S_OK, setup->Unregister()) << "not registered is no failure";
+  mapper.unregisterAnswer = E_ACCESSDENIED;
+  EXPECT_HR(E_ACCESSDENIED, setup->Unregister());
+  setup.Reset();
+  EXPECT_HR(S_OK, CoRevokeClassObject(cookie));
+}
+
 }  // namespace
 
 }  // namespace sombrevox

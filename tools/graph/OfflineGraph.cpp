@@ -94,13 +94,14 @@ HRESULT OfflineGraph::Build(const std::string& windowsPath, IBaseFilter* effect,
   return AddEffectAndRenderer(parsed.Get(), effect, renderer, error);
 }
 
-HRESULT OfflineGraph::BuildFromSource(IBaseFilter* source, IBaseFilter* effect, std::string* error) {
+HRESULT OfflineGraph::BuildFromSource(IBaseFilter* source, IBaseFilter* effect, std::string* error,
+                                      IBaseFilter* renderer) {
   HRESULT hr = CreateGraph(error);
   if (FAILED(hr)) return hr;
   source_ = source;
   hr = graph_->AddFilter(source, L"Source");
   if (FAILED(hr)) return Fail(hr, error, "cannot add the source to the graph");
-  return AddEffectAndRenderer(FindPin(source, PINDIR_OUTPUT).Get(), effect, nullptr, error);
+  return AddEffectAndRenderer(FindPin(source, PINDIR_OUTPUT).Get(), effect, renderer, error);
 }
 
 HRESULT OfflineGraph::AddEffectAndRenderer(IPin* upstream, IBaseFilter* effect, IBaseFilter* renderer,

@@ -28,8 +28,10 @@ class OfflineGraph {
                 IBaseFilter* renderer = nullptr);
 
   // The same graph behind a source of the caller's own, whose output pin is
-  // joined straight to the effect's input.
-  HRESULT BuildFromSource(IBaseFilter* source, IBaseFilter* effect, std::string* error);
+  // joined straight to the effect's input (and a renderer of the caller's, as
+  // with Build).
+  HRESULT BuildFromSource(IBaseFilter* source, IBaseFilter* effect, std::string* error,
+                          IBaseFilter* renderer = nullptr);
 
   // Takes the reference clock away, so that the renderer takes every sample
   // as soon as it comes instead of at its presentation time.

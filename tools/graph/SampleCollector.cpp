@@ -1,5 +1,7 @@
 #include "SampleCollector.h"
 
+#include <cstring>
+
 #include <new>
 
 namespace sombrevox::graph {
@@ -32,6 +34,7 @@ HRESULT STDMETHODCALLTYPE SampleCollector::SampleCB(double, IMediaSample* sample
   AM_MEDIA_TYPE* type = nullptr;
   if (sample->GetMediaType(&type) == S_OK && type) {
     record.typeChanged = true;
+    if (type->cbFormat >= 16 && type->pbFormat) std::memcpy(&record.newFormat, type->pbFormat, 16);
     if (type->cbFormat) CoTaskMemFree(type->pbFormat);
     if (type->pUnk) type->pUnk->Release();
     CoTaskMemFree(type);

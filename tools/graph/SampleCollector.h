@@ -20,6 +20,7 @@ struct CollectedSample {
   bool discontinuity = false;
   bool syncPoint = false;
   bool typeChanged = false;
+  WAVEFORMATEX newFormat{};  // the first 16 bytes of the type a sample brought
 };
 
 // Reference counted (starts at 1, for its creator). SampleCB runs on the

@@ -360,13 +360,29 @@ ComPtr<SmallBufferRenderer> SmallBufferRenderer::Create(long largestBuffer) {
                               reinterpret_cast<void**>(platform.GetAddressOf()))))
     return nullptr;
   renderer->allocator_ = AdjustedAllocator::Create(platform.Get(), largestBuffer);
+  ComPtr<ISeekingPassThru> passThrough;
+  if (FAILED(CoCreateInstance(CLSID_SeekingPassThru, static_cast<IBaseFilter*>(renderer.Get()), CLSCTX_INPROC_SERVER,
+                              IID_IUnknown, reinterpret_cast<void**>(renderer->seeking_.GetAddressOf()))) ||
+      FAILED(renderer->seeking_.As(&passThrough)) ||
+      FAILED(passThrough->Init(TRUE, static_cast<IPin*>(renderer.Get()))))
+    return nullptr;
   return renderer->samples_ && renderer->allocator_ ? renderer : nullptr;
 }
+
+SmallBufferRenderer::~SmallBufferRenderer() { CloseHandle(flushBegun_); }
 
 void* SmallBufferRenderer::ExtraInterface(REFIID iid) {
   if (iid == IID_IPin) return static_cast<IPin*>(this);
   if (iid == IID_IMemInputPin) return static_cast<IMemInputPin*>(this);
   if (iid == IID_IAMFilterMiscFlags) return static_cast<IAMFilterMiscFlags*>(this);
+  if (iid == IID_IMediaSeeking || iid == IID_IMediaPosition) {
+    // The inner object's interface counts on this renderer, which adds the
+    // reference the caller gets.
+    void* inner = nullptr;
+    if (FAILED(seeking_->QueryInterface(iid, &inner))) return nullptr;
+    Release();
+    return inner;
+  }
   return nullptr;
 }
 
@@ -456,6 +472,7 @@ HRESULT STDMETHODCALLTYPE SmallBufferRenderer::EndOfStream() {
 
 HRESULT STDMETHODCALLTYPE SmallBufferRenderer::BeginFlush() {
   Log('F');
+  SetEvent(flushBegun_);
   return S_OK;
 }
 

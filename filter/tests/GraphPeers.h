@@ -150,7 +150,8 @@ class PushSource final : public PeerFilter, public IPin {
   bool discontinuity_ = true;
 };
 
-// A renderer with one input pin "In" that takes any audio type. Its allocator
+// A renderer with one input pin "In" that takes any audio type, and passes
+// seeking upstream (the platform's aggregated seeking pass-through). Its allocator
 // grants at most `largestBuffer` bytes per buffer, and it refuses to be told
 // of any other allocator. It records every sample (and what the sample said
 // of itself) and the order of samples, flushes and end of stream; end of
@@ -199,6 +200,8 @@ class SmallBufferRenderer final : public PeerFilter, public IPin, public IMemInp
   void RefuseTypeChanges() { refuseChanges_ = true; }
   // 'S' per sample, 'F' per flush, 'E' per end of stream, in arrival order.
   std::string Events() const;
+  // A manual-reset event set by the first BeginFlush.
+  HANDLE FlushBegun() const { return flushBegun_; }
   // The buffer size the output pin's allocator was granted (0 before).
   long GrantedBufferSize() const;
 
@@ -209,6 +212,7 @@ class SmallBufferRenderer final : public PeerFilter, public IPin, public IMemInp
 
  private:
   SmallBufferRenderer() = default;
+  ~SmallBufferRenderer() override;
 
   void Log(char event);
 
@@ -217,9 +221,11 @@ class SmallBufferRenderer final : public PeerFilter, public IPin, public IMemInp
   ComPtr<IPin> peer_;
   graph::OwnedMediaType type_;
   ComPtr<IMemAllocator> allocator_;  // ours, granting small buffers
+  ComPtr<IUnknown> seeking_;         // the aggregated pass-through's inner unknown
   ComPtr<graph::SampleCollector> samples_;
   mutable std::mutex lock_;
   std::string events_;
+  HANDLE flushBegun_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 };
 
 }  // namespace sombrevox::graphtest

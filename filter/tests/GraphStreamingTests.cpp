@@ -155,35 +155,34 @@ TEST(Flush, SeekingBackWhileRunningRestartsTheStreamWithoutClearingTheEngine) {
   const std::vector<uint8_t> signal = MakeSignal(format, 2.0);
   const std::string path = WriteSignal(folder, "in.wav", format, signal);
   ComPtr<IBaseFilter> filter = CreateReverbFilter();
-  ASSERT_TRUE(filter);
+  ComPtr<SmallBufferRenderer> renderer = SmallBufferRenderer::Create(1 << 20);
+  ASSERT_TRUE(filter && renderer);
   // Declared before the graph: the stream may call the observer until the
   // graph is gone.
   Event reached;
-  std::atomic<bool> seeking{false};
   OfflineGraph graph;
   std::string error;
-  ASSERT_HR(S_OK, graph.Build(path, filter.Get(), &error)) << error;
+  ASSERT_HR(S_OK, graph.Build(path, filter.Get(), &error, renderer.Get())) << error;
+  graph::SampleCollector* output = renderer->Samples();
 
-  // The stream is held at its tenth output sample until the seek is on its
-  // way, so that the flush arrives in mid-stream.
+  // The stream is held at its tenth output sample until the seek's flush has
+  // reached the renderer, so that the flush arrives in mid-stream.
   constexpr size_t kHeldSample = 10;
-  graph.Output()->SetObserver([&](size_t index) {
+  output->SetObserver([&](size_t index) {
     if (index != kHeldSample) return;
     SetEvent(reached.handle);
-    for (int i = 0; i < 1000 && !seeking; ++i) Sleep(10);
-    Sleep(300);
+    WaitForSingleObject(renderer->FlushBegun(), 30000);
   });
   ASSERT_HR(S_OK, graph.RemoveClock());
   ASSERT_TRUE(SUCCEEDED(graph.Run()));
   ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reached.handle, 30000)) << "the stream never reached its tenth sample";
-  seeking = true;
   EXPECT_HR(S_OK, SeekToStart(graph.Graph()));
   ASSERT_HR(S_OK, graph.WaitForCompletion(kCompletionTimeoutMs, &error)) << error;
-  graph.Output()->SetObserver(nullptr);
+  output->SetObserver(nullptr);
   ASSERT_HR(S_OK, graph.Stop());
 
   // The restarted stream begins with the sample stamped 0 after the held one.
-  const std::vector<CollectedSample> samples = graph.Output()->Samples();
+  const std::vector<CollectedSample> samples = output->Samples();
   size_t restart = 0;
   for (size_t i = kHeldSample + 1; i < samples.size() && !restart; ++i)
     if (samples[i].timed && samples[i].start == 0) restart = i;
@@ -192,7 +191,7 @@ TEST(Flush, SeekingBackWhileRunningRestartsTheStreamWithoutClearingTheEngine) {
   EXPECT_TRUE(samples[restart].discontinuity);
   const std::vector<uint8_t> expected =
       EngineReference(format, Concatenated(signal, processedBytes, signal), PresetParams(0));
-  EXPECT_TRUE(SameSamples(format, expected, graph.Output()->Data()));
+  EXPECT_TRUE(SameSamples(format, expected, output->Data()));
 }
 
 // The same with a source of our own: samples received during the flush are

@@ -38,6 +38,8 @@ PresetResult CheckHeader(BankFile& file, MessageReporter& reporter) {
     Report(reporter, kBankReadFailed, kReadFailed);
     return kBankReadFailed;
   }
+  // "Cannon" is the message as users have always seen it: the texts are kept
+  // exactly as stored and shown, misspelling included.
   if (std::memcmp(maker, kBankMaker, kMakerSize) != 0) {
     Report(reporter, kBankMakerInvalid,
            "Cannon load presets. Your presets file is corrupted or isn't a valid ORVELA Soft's presets file.");

@@ -61,9 +61,14 @@ build_and_test() {  # name, cmake arguments...
 }
 
 # A display for the window tests, on a free number.
+display=
 for n in $(seq 90 120); do
   [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=$n; break; }
 done
+if [ -z "$display" ]; then
+  echo "test: no free X display number between :90 and :120 for Xvfb (stale /tmp/.X*-lock files?)" >&2
+  exit 1
+fi
 Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; WINEPREFIX="$build/wineprefix" wineserver -k 2>/dev/null' EXIT

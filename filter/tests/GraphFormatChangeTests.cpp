@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "GraphPeers.h"
+#include "Peers.h"
 #include "GraphTestSupport.h"
 #include "OfflineGraph.h"
 
@@ -87,17 +87,17 @@ std::vector<uint8_t> Tail(const std::vector<uint8_t>& bytes, size_t from) {
 
 // A graph of our source, the filter and our renderer, built stopped.
 struct ChangeGraph {
-  ComPtr<PushSource> source;
+  ComPtr<TestSource> source;
   ComPtr<IBaseFilter> filter;
-  ComPtr<SmallBufferRenderer> renderer;
+  ComPtr<TestRenderer> renderer;
   OfflineGraph graph;
 
   HRESULT Build(const WavFormat& first, long bufferBytes, std::string* error) {
     OwnedMediaType type;
     MakeAudioType(first, &type);
-    source = PushSource::Create(*type.get(), bufferBytes);
+    source = TestSource::Create(type.get(), bufferBytes);
     filter = CreateReverbFilter();
-    renderer = SmallBufferRenderer::Create(1 << 22);
+    renderer = TestRenderer::Limited(1 << 22);
     if (!source || !filter || !renderer) return E_OUTOFMEMORY;
     return graph.BuildFromSource(source.Get(), filter.Get(), error, renderer.Get());
   }
@@ -282,7 +282,7 @@ TEST(FormatChange, ReconnectedInputTakesTheOutputAlong) {
 
   OwnedMediaType rate48k;
   MakeAudioType(kStereo16At48k, &rate48k);
-  ComPtr<PushSource> newSource = PushSource::Create(*rate48k.get(), 9600);
+  ComPtr<TestSource> newSource = TestSource::Create(rate48k.get(), 9600);
   ASSERT_HR(S_OK, g.graph.Graph()->AddFilter(newSource.Get(), L"48 kHz source"));
   ComPtr<IPin> newSourcePin;
   ASSERT_HR(S_OK, newSource->FindPin(L"Out", newSourcePin.GetAddressOf()));
@@ -296,11 +296,11 @@ TEST(FormatChange, ReconnectedInputTakesTheOutputAlong) {
 
   // The same outside a graph, pins joined by hand.
   ComPtr<IBaseFilter> loose = CreateReverbFilter();
-  ComPtr<SmallBufferRenderer> renderer = SmallBufferRenderer::Create(1 << 20);
+  ComPtr<TestRenderer> renderer = TestRenderer::Limited(1 << 20);
   OwnedMediaType rate44k;
   MakeAudioType(kStereo16, &rate44k);
-  ComPtr<PushSource> first = PushSource::Create(*rate44k.get(), 8800);
-  ComPtr<PushSource> second = PushSource::Create(*rate48k.get(), 9600);
+  ComPtr<TestSource> first = TestSource::Create(rate44k.get(), 8800);
+  ComPtr<TestSource> second = TestSource::Create(rate48k.get(), 9600);
   ComPtr<IPin> looseIn, looseOut, rendererIn;
   ASSERT_HR(S_OK, loose->FindPin(L"In", looseIn.GetAddressOf()));
   ASSERT_HR(S_OK, loose->FindPin(L"Out", looseOut.GetAddressOf()));
@@ -332,10 +332,10 @@ TEST(Buffers, AHugeMonoInputBufferIsRefusedNotOverflowed) {
   ComPtr<AdjustedAllocator> huge = AdjustedAllocator::Create(platform.Get(), 0, 0x40000001);
   OwnedMediaType mono;
   MakeAudioType(kMono16, &mono);
-  ComPtr<PushSource> source = PushSource::Create(*mono.get(), 4096);
+  ComPtr<TestSource> source = TestSource::Create(mono.get(), 4096);
   source->UseAllocator(huge.Get());
   ComPtr<IBaseFilter> filter = CreateReverbFilter();
-  ComPtr<SmallBufferRenderer> renderer = SmallBufferRenderer::Create(1 << 20);
+  ComPtr<TestRenderer> renderer = TestRenderer::Limited(1 << 20);
   OfflineGraph graph;
   std::string error;
   EXPECT_HR(E_OUTOFMEMORY, graph.BuildFromSource(source.Get(), filter.Get(), &error, renderer.Get())) << error;

@@ -2,7 +2,7 @@
 // platform's graph and through QueryAccept on its pins: input it cannot
 // process, output that is not the stereo counterpart of its input, and a
 // downstream that grants less than 512 bytes per buffer.
-#include "GraphPeers.h"
+#include "Peers.h"
 #include "GraphTestSupport.h"
 #include "OfflineGraph.h"
 
@@ -148,7 +148,7 @@ TEST(SmallBuffers, BelowFiveHundredTwelveBytesTheOutputDoesNotConnect) {
   for (const long largest : {64L, 256L, 511L, 512L}) {
     ComPtr<IBaseFilter> filter = CreateReverbFilter();
     ASSERT_TRUE(filter);
-    ComPtr<SmallBufferRenderer> renderer = SmallBufferRenderer::Create(largest);
+    ComPtr<TestRenderer> renderer = TestRenderer::Limited(largest);
     ASSERT_TRUE(renderer);
     OfflineGraph graph;
     std::string error;

@@ -13,12 +13,17 @@
 #include <vector>
 
 #include "GraphUtil.h"
+#include "Peers.h"
 #include "ReverbParams.h"
 #include "SombrevoxLight.h"
 #include "TestSupport.h"
 #include "WavFile.h"
 
 namespace sombrevox::graphtest {
+
+using test::AdjustedAllocator;
+using test::TestRenderer;
+using test::TestSource;
 
 using graph::ComPtr;
 using graph::WavFormat;

@@ -7,10 +7,16 @@
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
+#include "Peers.h"
 #include "TestFilterApi.h"
 #include "TestSupport.h"
 
 namespace sombrevox {
+
+using test::AdjustedAllocator;
+using test::Aggregator;
+using test::TestRenderer;
+using test::TestSource;
 
 using Microsoft::WRL::ComPtr;
 

@@ -1,6 +1,6 @@
 // The module shell as a host sees it: DllGetClassObject, the class factory,
 // DllCanUnloadNow, object counting, aggregation and the destroy-once rule.
-#include "TestPeers.h"
+#include "Peers.h"
 #include "FrameworkTestSupport.h"
 
 namespace sombrevox {

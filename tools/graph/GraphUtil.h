@@ -17,6 +17,16 @@ using Microsoft::WRL::ComPtr;
 ComPtr<IPin> FindPin(IBaseFilter* filter, PIN_DIRECTION direction);
 
 // An AM_MEDIA_TYPE whose format block and pUnk this holder frees.
+// Takes over the creation reference of an object whose count starts at 1.
+// (Both ComPtr's constructor and, in this toolchain's headers, its Attach add
+// one, so neither alone will do.)
+template <typename T>
+ComPtr<T> Adopt(T* created) {
+  ComPtr<T> held(created);
+  if (created) created->Release();
+  return held;
+}
+
 class OwnedMediaType {
  public:
   OwnedMediaType() = default;

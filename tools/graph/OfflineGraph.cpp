@@ -49,7 +49,7 @@ HRESULT OfflineGraph::AddGrabber(std::string* error) {
   grabber->SetMediaType(&audio);
   grabber->SetBufferSamples(FALSE);
   grabber->SetOneShot(FALSE);
-  output_.Attach(new (std::nothrow) SampleCollector);
+  output_ = Adopt(new (std::nothrow) SampleCollector);
   if (!output_) return Fail(E_OUTOFMEMORY, error, "cannot make the sample collector");
   hr = grabber->SetCallback(output_.Get(), 0);
   if (FAILED(hr)) return Fail(hr, error, "the Sample Grabber refused its callback");

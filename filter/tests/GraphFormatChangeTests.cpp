@@ -17,7 +17,6 @@ using graph::CollectedSample;
 using graph::OfflineGraph;
 using graph::OwnedMediaType;
 
-constexpr DWORD kCompletionTimeoutMs = 60000;
 constexpr size_t kChunkFrames = 2200;
 
 const WavFormat kStereo16 = MakeFormat(graph::kWavePcm, 2, 44100);
@@ -85,35 +84,13 @@ std::vector<uint8_t> Tail(const std::vector<uint8_t>& bytes, size_t from) {
   return std::vector<uint8_t>(bytes.begin() + static_cast<ptrdiff_t>(std::min(from, bytes.size())), bytes.end());
 }
 
-// A graph of our source, the filter and our renderer, built stopped.
-struct ChangeGraph {
-  ComPtr<TestSource> source;
-  ComPtr<IBaseFilter> filter;
-  ComPtr<TestRenderer> renderer;
-  OfflineGraph graph;
-
-  HRESULT Build(const WavFormat& first, long bufferBytes, std::string* error) {
-    OwnedMediaType type;
-    MakeAudioType(first, &type);
-    source = TestSource::Create(type.get(), bufferBytes);
-    filter = CreateReverbFilter();
-    renderer = TestRenderer::Limited(1 << 22);
-    if (!source || !filter || !renderer) return E_OUTOFMEMORY;
-    return graph.BuildFromSource(source.Get(), filter.Get(), error, renderer.Get());
-  }
-  HRESULT Start() {
-    const HRESULT hr = graph.RemoveClock();
-    return FAILED(hr) ? hr : graph.Run();
-  }
-  // Sends one chunk; a chunk of another format than the one before carries
-  // its type.
-  HRESULT Send(const Chunk& chunk, const WavFormat& previous) {
-    OwnedMediaType changed;
-    const bool changes = std::memcmp(&chunk.format, &previous, sizeof previous) != 0;
-    if (changes) MakeAudioType(chunk.format, &changed);
-    return source->Send(chunk.data.data(), chunk.data.size(), changes ? changed.get() : nullptr);
-  }
-};
+// Sends one chunk; a chunk of another format than the one before carries its type.
+HRESULT SendChunk(TestSource* source, const Chunk& chunk, const WavFormat& previous) {
+  OwnedMediaType changed;
+  const bool changes = std::memcmp(&chunk.format, &previous, sizeof previous) != 0;
+  if (changes) MakeAudioType(chunk.format, &changed);
+  return source->Send(chunk.data.data(), chunk.data.size(), changes ? changed.get() : nullptr);
+}
 
 // What came out of a stream of chunks, split where the output's type changed.
 struct StreamOutput {
@@ -126,18 +103,17 @@ StreamOutput Stream(const std::vector<Chunk>& chunks) {
   StreamOutput out;
   size_t largest = 0;
   for (const Chunk& chunk : chunks) largest = std::max(largest, chunk.data.size());
-  ChangeGraph g;
-  std::string error;
-  EXPECT_HR(S_OK, g.Build(chunks.front().format, static_cast<long>(largest), &error)) << error;
+  SourceGraph g;
+  EXPECT_HR(S_OK, g.Build(chunks.front().format, static_cast<long>(largest))) << g.error;
   if (!g.renderer) return out;
-  EXPECT_TRUE(SUCCEEDED(g.Start()));
+  EXPECT_TRUE(SUCCEEDED(g.Run()));
   WavFormat previous = chunks.front().format;
   for (const Chunk& chunk : chunks) {
-    EXPECT_HR(S_OK, g.Send(chunk, previous)) << Describe(chunk.format);
+    EXPECT_HR(S_OK, SendChunk(g.source.Get(), chunk, previous)) << Describe(chunk.format);
     previous = chunk.format;
   }
   EXPECT_HR(S_OK, g.source->SendEndOfStream());
-  EXPECT_HR(S_OK, g.graph.WaitForCompletion(kCompletionTimeoutMs, &error)) << error;
+  EXPECT_HR(S_OK, g.graph.WaitForCompletion(kCompletionTimeoutMs, &g.error)) << g.error;
   EXPECT_HR(S_OK, g.graph.Stop());
   out.data = g.renderer->Samples()->Data();
   out.samples = g.renderer->Samples()->Samples();
@@ -239,10 +215,9 @@ TEST(FormatChange, NewRateRestartsTheReverberationAtThatRate) {
 // QueryAccept says so while the output is connected, and a sample bringing
 // that type is refused with the stream, nothing of it delivered.
 TEST(FormatChange, RefusedByDownstreamAbortsTheStream) {
-  ChangeGraph g;
-  std::string error;
+  SourceGraph g;
   const long chunkBytes = static_cast<long>(kChunkFrames * kStereo16.BlockAlign());
-  ASSERT_HR(S_OK, g.Build(kStereo16, chunkBytes, &error)) << error;
+  ASSERT_HR(S_OK, g.Build(kStereo16, chunkBytes)) << g.error;
   ComPtr<IPin> input;
   ASSERT_HR(S_OK, g.filter->FindPin(L"In", input.GetAddressOf()));
   OwnedMediaType rate48k, mono;
@@ -253,16 +228,16 @@ TEST(FormatChange, RefusedByDownstreamAbortsTheStream) {
   EXPECT_HR(S_FALSE, input->QueryAccept(rate48k.get())) << "downstream refuses the stereo 48000 Hz counterpart";
   EXPECT_HR(S_OK, input->QueryAccept(mono.get())) << "mono at the same rate keeps the output as it is";
 
-  ASSERT_TRUE(SUCCEEDED(g.Start()));
+  ASSERT_TRUE(SUCCEEDED(g.Run()));
   const std::vector<Chunk> before = Chunks(kStereo16, 0, 2);
-  for (const Chunk& chunk : before) ASSERT_HR(S_OK, g.Send(chunk, kStereo16));
+  for (const Chunk& chunk : before) ASSERT_HR(S_OK, SendChunk(g.source.Get(), chunk, kStereo16));
   const size_t delivered = g.renderer->Samples()->SampleCount();
-  EXPECT_HR(VFW_E_INVALIDMEDIATYPE, g.Send(Chunks(kStereo16At48k, 2, 1).front(), kStereo16));
+  EXPECT_HR(VFW_E_INVALIDMEDIATYPE, SendChunk(g.source.Get(), Chunks(kStereo16At48k, 2, 1).front(), kStereo16));
   LONG_PTR reason = 0;
   EXPECT_TRUE(WaitForEvent(g.graph.Events(), EC_ERRORABORT, 10000, &reason));
   EXPECT_HR(VFW_E_TYPE_NOT_ACCEPTED, static_cast<HRESULT>(reason));
   EXPECT_EQ(delivered, g.renderer->Samples()->SampleCount()) << "nothing of the refused sample went downstream";
-  EXPECT_HR(VFW_E_RUNTIME_ERROR, g.Send(before.front(), kStereo16));
+  EXPECT_HR(VFW_E_RUNTIME_ERROR, SendChunk(g.source.Get(), before.front(), kStereo16));
   ASSERT_HR(S_OK, g.graph.Stop());
 }
 
@@ -270,9 +245,8 @@ TEST(FormatChange, RefusedByDownstreamAbortsTheStream) {
 // the output follows through the graph's Reconnect; outside one the input's
 // connection is refused.
 TEST(FormatChange, ReconnectedInputTakesTheOutputAlong) {
-  ChangeGraph g;
-  std::string error;
-  ASSERT_HR(S_OK, g.Build(kStereo16, 8800, &error)) << error;
+  SourceGraph g;
+  ASSERT_HR(S_OK, g.Build(kStereo16, 8800)) << g.error;
   ComPtr<IPin> input, output, sourcePin;
   ASSERT_HR(S_OK, g.filter->FindPin(L"In", input.GetAddressOf()));
   ASSERT_HR(S_OK, g.filter->FindPin(L"Out", output.GetAddressOf()));
@@ -316,9 +290,8 @@ TEST(FormatChange, ReconnectedInputTakesTheOutputAlong) {
 
 // Buffers for mono input hold its frames in stereo: twice the input's.
 TEST(Buffers, MonoInputAsksForTwiceTheInputBuffer) {
-  ChangeGraph g;
-  std::string error;
-  ASSERT_HR(S_OK, g.Build(kMono16, 4096, &error)) << error;
+  SourceGraph g;
+  ASSERT_HR(S_OK, g.Build(kMono16, 4096)) << g.error;
   EXPECT_EQ(8192, g.renderer->GrantedBufferSize());
 }
 
@@ -346,10 +319,9 @@ TEST(Buffers, AHugeMonoInputBufferIsRefusedNotOverflowed) {
 // with no output at all.
 TEST(Samples, PartialFramesAreDroppedAndAnEmptyStreamGivesNothing) {
   const std::vector<uint8_t> signal = MakeSignal(kMono16, 0.2);
-  ChangeGraph g;
-  std::string error;
-  ASSERT_HR(S_OK, g.Build(kMono16, 8192, &error)) << error;
-  ASSERT_TRUE(SUCCEEDED(g.Start()));
+  SourceGraph g;
+  ASSERT_HR(S_OK, g.Build(kMono16, 8192)) << g.error;
+  ASSERT_TRUE(SUCCEEDED(g.Run()));
   ASSERT_HR(S_OK, g.source->Send(signal.data(), 4401));
   EXPECT_EQ(8800u, g.renderer->Samples()->ByteCount());
   ASSERT_HR(S_OK, g.source->Send(signal.data(), 1));
@@ -357,9 +329,9 @@ TEST(Samples, PartialFramesAreDroppedAndAnEmptyStreamGivesNothing) {
   ASSERT_HR(S_OK, g.graph.Stop());
 
   g.renderer->Samples()->Clear();
-  ASSERT_TRUE(SUCCEEDED(g.Start()));
+  ASSERT_TRUE(SUCCEEDED(g.Run()));
   ASSERT_HR(S_OK, g.source->SendEndOfStream());
-  ASSERT_HR(S_OK, g.graph.WaitForCompletion(kCompletionTimeoutMs, &error)) << error;
+  ASSERT_HR(S_OK, g.graph.WaitForCompletion(kCompletionTimeoutMs, &g.error)) << g.error;
   ASSERT_HR(S_OK, g.graph.Stop());
   EXPECT_EQ(0u, g.renderer->Samples()->ByteCount());
   EXPECT_EQ('E', g.renderer->Events().back());

@@ -92,29 +92,25 @@ TEST_P(FormatRender, OutputEqualsTheEngineSampleForSampleTailIncluded) {
 // samples carry no time stamps; every input sample's first output does.
 TEST(GraphCompletion, ComesAfterTheLastTailSample) {
   WavFormat format;  // 16-bit stereo 44100 Hz
-  TempFolder folder;
-  const std::vector<uint8_t> signal = MakeSignal(format, 2.0);
-  const std::string path = WriteSignal(folder, "in.wav", format, signal);
-  ComPtr<IBaseFilter> filter = CreateReverbFilter();
-  ASSERT_TRUE(filter);
+  FileGraph g(format, 2.0);
+  const std::vector<uint8_t>& signal = g.signal;
+  ASSERT_TRUE(g.filter);
 
-  OfflineGraph graph;
-  std::string error;
-  ASSERT_HR(S_OK, graph.Build(path, filter.Get(), &error)) << error;
-  ASSERT_HR(S_OK, graph.RemoveClock());
-  ASSERT_TRUE(SUCCEEDED(graph.Run()));
-  ASSERT_HR(S_OK, graph.WaitForCompletion(kCompletionTimeoutMs, &error)) << error;
-  const size_t bytesAtCompletion = graph.Output()->ByteCount();
-  ASSERT_HR(S_OK, graph.Stop());
+  ASSERT_HR(S_OK, g.Build()) << g.error;
+  ASSERT_HR(S_OK, g.graph.RemoveClock());
+  ASSERT_TRUE(SUCCEEDED(g.graph.Run()));
+  ASSERT_HR(S_OK, g.graph.WaitForCompletion(kCompletionTimeoutMs, &g.error)) << g.error;
+  const size_t bytesAtCompletion = g.graph.Output()->ByteCount();
+  ASSERT_HR(S_OK, g.graph.Stop());
 
   const ReverbParams params = PresetParams(0);
   const size_t inputFrames = signal.size() / format.BlockAlign();
   const size_t tailFrames = TailFrames(format.samplesPerSec, params);
   EXPECT_EQ((inputFrames + tailFrames) * 4, bytesAtCompletion);
-  EXPECT_TRUE(SameSamples(format, EngineReference(format, signal, params), graph.Output()->Data()));
+  EXPECT_TRUE(SameSamples(format, EngineReference(format, signal, params), g.graph.Output()->Data()));
 
   size_t position = 0, timed = 0, tailSamples = 0;
-  for (const graph::CollectedSample& sample : graph.Output()->Samples()) {
+  for (const graph::CollectedSample& sample : g.graph.Output()->Samples()) {
     if (position >= inputFrames) {
       ++tailSamples;
       EXPECT_FALSE(sample.timed) << "a tail sample at frame " << position << " carries time stamps";

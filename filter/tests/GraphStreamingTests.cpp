@@ -19,8 +19,6 @@ using graph::CollectedSample;
 using graph::OfflineGraph;
 using graph::OwnedMediaType;
 
-constexpr DWORD kCompletionTimeoutMs = 60000;
-
 std::vector<uint8_t> Concatenated(const std::vector<uint8_t>& a, size_t aBytes, const std::vector<uint8_t>& b) {
   std::vector<uint8_t> joined(a.begin(), a.begin() + static_cast<ptrdiff_t>(aBytes));
   joined.insert(joined.end(), b.begin(), b.end());
@@ -44,19 +42,15 @@ class SpreadOutput : public ::testing::TestWithParam<WavFormat> {};
 TEST_P(SpreadOutput, OnlyTheFirstOutputOfEachInputSampleIsTimeStamped) {
   const WavFormat format = GetParam();
   const WavFormat output = StereoOf(format);
-  TempFolder folder;
-  const std::vector<uint8_t> signal = MakeSignal(format, 1.5);
-  const std::string path = WriteSignal(folder, "in.wav", format, signal);
-  ComPtr<IBaseFilter> filter = CreateReverbFilter();
-  ASSERT_TRUE(filter);
+  FileGraph g(format, 1.5);
+  const std::vector<uint8_t>& signal = g.signal;
+  ASSERT_TRUE(g.filter);
   ComPtr<TestRenderer> renderer = TestRenderer::Limited(512);
   ASSERT_TRUE(renderer);
 
-  OfflineGraph graph;
-  std::string error;
-  ASSERT_HR(S_OK, graph.Build(path, filter.Get(), &error, renderer.Get())) << error;
+  ASSERT_HR(S_OK, g.Build(renderer.Get())) << g.error;
   ASSERT_EQ(512, renderer->GrantedBufferSize());
-  ASSERT_HR(S_OK, graph.RunToCompletion(kCompletionTimeoutMs, &error)) << error;
+  ASSERT_HR(S_OK, g.graph.RunToCompletion(kCompletionTimeoutMs, &g.error)) << g.error;
 
   const std::string events = renderer->Events();
   EXPECT_EQ(std::string::npos, events.find('F'));
@@ -124,26 +118,22 @@ HRESULT SeekToStart(IGraphBuilder* graph) {
 // after Stop (with a pause and stop in between) renders the same output.
 TEST(StopAndRun, EveryRunStartsSilent) {
   const WavFormat format = MakeFormat(graph::kWavePcm, 2, 22050);
-  TempFolder folder;
-  const std::vector<uint8_t> signal = MakeSignal(format, 1.5);
-  const std::string path = WriteSignal(folder, "in.wav", format, signal);
-  ComPtr<IBaseFilter> filter = CreateReverbFilter();
-  ASSERT_TRUE(filter);
-  OfflineGraph graph;
-  std::string error;
-  ASSERT_HR(S_OK, graph.Build(path, filter.Get(), &error)) << error;
+  FileGraph g(format, 1.5);
+  const std::vector<uint8_t>& signal = g.signal;
+  ASSERT_TRUE(g.filter);
+  ASSERT_HR(S_OK, g.Build()) << g.error;
 
-  ASSERT_HR(S_OK, graph.RunToCompletion(kCompletionTimeoutMs, &error)) << error;
-  const std::vector<uint8_t> first = graph.Output()->Data();
+  ASSERT_HR(S_OK, g.graph.RunToCompletion(kCompletionTimeoutMs, &g.error)) << g.error;
+  const std::vector<uint8_t> first = g.graph.Output()->Data();
   EXPECT_TRUE(SameSamples(format, EngineReference(format, signal, PresetParams(0)), first));
 
   // A pause may already bring samples through; they belong to no run.
-  ASSERT_TRUE(SUCCEEDED(graph.Pause()));
-  ASSERT_HR(S_OK, graph.Stop());
-  graph.Output()->Clear();
-  ASSERT_HR(S_OK, SeekToStart(graph.Graph()));
-  ASSERT_HR(S_OK, graph.RunToCompletion(kCompletionTimeoutMs, &error)) << error;
-  EXPECT_TRUE(SameSamples(format, first, graph.Output()->Data())) << "the second run differs from the first";
+  ASSERT_TRUE(SUCCEEDED(g.graph.Pause()));
+  ASSERT_HR(S_OK, g.graph.Stop());
+  g.graph.Output()->Clear();
+  ASSERT_HR(S_OK, SeekToStart(g.graph.Graph()));
+  ASSERT_HR(S_OK, g.graph.RunToCompletion(kCompletionTimeoutMs, &g.error)) << g.error;
+  EXPECT_TRUE(SameSamples(format, first, g.graph.Output()->Data())) << "the second run differs from the first";
 }
 
 // A seek back to the start while the graph runs flushes the stream in the
@@ -152,18 +142,15 @@ TEST(StopAndRun, EveryRunStartsSilent) {
 // again, then the tail.
 TEST(Flush, SeekingBackWhileRunningRestartsTheStreamWithoutClearingTheEngine) {
   const WavFormat format = MakeFormat(graph::kWavePcm, 2, 44100);
-  TempFolder folder;
-  const std::vector<uint8_t> signal = MakeSignal(format, 2.0);
-  const std::string path = WriteSignal(folder, "in.wav", format, signal);
-  ComPtr<IBaseFilter> filter = CreateReverbFilter();
-  ComPtr<TestRenderer> renderer = TestRenderer::Limited(1 << 20);
-  ASSERT_TRUE(filter && renderer);
   // Declared before the graph: the stream may call the observer until the
   // graph is gone.
   Event reached;
-  OfflineGraph graph;
-  std::string error;
-  ASSERT_HR(S_OK, graph.Build(path, filter.Get(), &error, renderer.Get())) << error;
+  FileGraph g(format, 2.0);
+  const std::vector<uint8_t>& signal = g.signal;
+  ASSERT_TRUE(g.filter);
+  ComPtr<TestRenderer> renderer = TestRenderer::Limited(1 << 20);
+  ASSERT_TRUE(renderer);
+  ASSERT_HR(S_OK, g.Build(renderer.Get())) << g.error;
   graph::SampleCollector* output = renderer->Samples();
 
   // The stream is held at its tenth output sample until the seek's flush has
@@ -174,13 +161,13 @@ TEST(Flush, SeekingBackWhileRunningRestartsTheStreamWithoutClearingTheEngine) {
     SetEvent(reached.handle);
     WaitForSingleObject(renderer->FlushBegun(), 30000);
   });
-  ASSERT_HR(S_OK, graph.RemoveClock());
-  ASSERT_TRUE(SUCCEEDED(graph.Run()));
+  ASSERT_HR(S_OK, g.graph.RemoveClock());
+  ASSERT_TRUE(SUCCEEDED(g.graph.Run()));
   ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reached.handle, 30000)) << "the stream never reached its tenth sample";
-  EXPECT_HR(S_OK, SeekToStart(graph.Graph()));
-  ASSERT_HR(S_OK, graph.WaitForCompletion(kCompletionTimeoutMs, &error)) << error;
+  EXPECT_HR(S_OK, SeekToStart(g.graph.Graph()));
+  ASSERT_HR(S_OK, g.graph.WaitForCompletion(kCompletionTimeoutMs, &g.error)) << g.error;
   output->SetObserver(nullptr);
-  ASSERT_HR(S_OK, graph.Stop());
+  ASSERT_HR(S_OK, g.graph.Stop());
 
   // The restarted stream begins with the sample stamped 0 after the held one.
   const std::vector<CollectedSample> samples = output->Samples();
@@ -201,16 +188,10 @@ TEST(Flush, SamplesDuringAFlushAreDroppedAndStreamingGoesOn) {
   const WavFormat format = MakeFormat(graph::kWaveIeeeFloat, 2, 48000);
   const std::vector<uint8_t> signal = MakeSignal(format, 1.0);
   constexpr size_t kChunk = 4096;
-  OwnedMediaType type;
-  MakeAudioType(format, &type);
-  ComPtr<TestSource> source = TestSource::Create(type.get(), kChunk);
-  ComPtr<IBaseFilter> filter = CreateReverbFilter();
-  ASSERT_TRUE(source && filter);
-  OfflineGraph graph;
-  std::string error;
-  ASSERT_HR(S_OK, graph.BuildFromSource(source.Get(), filter.Get(), &error)) << error;
-  ASSERT_HR(S_OK, graph.RemoveClock());
-  ASSERT_TRUE(SUCCEEDED(graph.Run()));
+  SourceGraph g;
+  ASSERT_HR(S_OK, g.Build(format, kChunk)) << g.error;
+  TestSource* source = g.source.Get();
+  ASSERT_TRUE(SUCCEEDED(g.Run()));
 
   constexpr size_t kBeforeFlush = 5 * kChunk;
   for (size_t at = 0; at < kBeforeFlush; at += kChunk) ASSERT_HR(S_OK, source->Send(&signal[at], kChunk));
@@ -221,12 +202,12 @@ TEST(Flush, SamplesDuringAFlushAreDroppedAndStreamingGoesOn) {
   for (size_t at = 0; at < signal.size(); at += kChunk)
     ASSERT_HR(S_OK, source->Send(&signal[at], std::min(kChunk, signal.size() - at)));
   ASSERT_HR(S_OK, source->SendEndOfStream());
-  ASSERT_HR(S_OK, graph.WaitForCompletion(kCompletionTimeoutMs, &error)) << error;
-  ASSERT_HR(S_OK, graph.Stop());
+  ASSERT_HR(S_OK, g.graph.WaitForCompletion(kCompletionTimeoutMs, &g.error)) << g.error;
+  ASSERT_HR(S_OK, g.graph.Stop());
 
   const std::vector<uint8_t> expected =
       EngineReference(format, Concatenated(signal, kBeforeFlush, signal), PresetParams(0));
-  EXPECT_TRUE(SameSamples(format, expected, graph.Output()->Data()));
+  EXPECT_TRUE(SameSamples(format, expected, g.Output()->Data()));
 }
 
 // A flush that begins while the tail renders ends the tail: the sample in
@@ -236,18 +217,12 @@ TEST(Flush, FlushWhileTheTailRendersEndsTheTail) {
   const WavFormat format = MakeFormat(graph::kWavePcm, 2, 44100);
   const std::vector<uint8_t> signal = MakeSignal(format, 0.3);
   constexpr size_t kChunk = 4400;
-  OwnedMediaType type;
-  MakeAudioType(format, &type);
-  ComPtr<TestSource> source = TestSource::Create(type.get(), kChunk);
-  ComPtr<IBaseFilter> filter = CreateReverbFilter();
-  ComPtr<TestRenderer> renderer = TestRenderer::Limited(512);
-  ASSERT_TRUE(source && filter && renderer);
   Event tailStarted, flushed;
-  OfflineGraph graph;
-  std::string error;
-  ASSERT_HR(S_OK, graph.BuildFromSource(source.Get(), filter.Get(), &error, renderer.Get())) << error;
-  ASSERT_HR(S_OK, graph.RemoveClock());
-  ASSERT_TRUE(SUCCEEDED(graph.Run()));
+  SourceGraph g;
+  ASSERT_HR(S_OK, g.Build(format, kChunk, 512)) << g.error;
+  TestSource* source = g.source.Get();
+  TestRenderer* renderer = g.renderer.Get();
+  ASSERT_TRUE(SUCCEEDED(g.Run()));
   for (size_t at = 0; at < 3 * kChunk; at += kChunk) ASSERT_HR(S_OK, source->Send(&signal[at], kChunk));
 
   // The first tail sample is held downstream until the flush has begun.
@@ -266,7 +241,7 @@ TEST(Flush, FlushWhileTheTailRendersEndsTheTail) {
   EXPECT_HR(S_OK, ended);
   EXPECT_HR(S_OK, source->SendEndFlush());
   renderer->Samples()->SetObserver(nullptr);
-  ASSERT_HR(S_OK, graph.Stop());
+  ASSERT_HR(S_OK, g.graph.Stop());
 
   const std::string events = renderer->Events();
   const size_t flush = events.find('F');
@@ -286,19 +261,15 @@ TEST(MediaTypeChange, RefusedChangeAbortsTheStreamUntilStop) {
   WavFormat eight = format;
   eight.bitsPerSample = 8;
   MakeAudioType(eight, &eightBit);
-  ComPtr<TestSource> source = TestSource::Create(type.get(), kChunk);
-  ComPtr<IBaseFilter> filter = CreateReverbFilter();
-  ASSERT_TRUE(source && filter);
-  OfflineGraph graph;
-  std::string error;
-  ASSERT_HR(S_OK, graph.BuildFromSource(source.Get(), filter.Get(), &error)) << error;
-  ASSERT_HR(S_OK, graph.RemoveClock());
-  ASSERT_TRUE(SUCCEEDED(graph.Run()));
+  SourceGraph g;
+  ASSERT_HR(S_OK, g.Build(format, kChunk)) << g.error;
+  TestSource* source = g.source.Get();
+  ASSERT_TRUE(SUCCEEDED(g.Run()));
 
   for (size_t i = 0; i < 3; ++i) ASSERT_HR(S_OK, source->Send(&signal[i * kChunk], kChunk));
   EXPECT_HR(VFW_E_INVALIDMEDIATYPE, source->Send(&signal[3 * kChunk], kChunk, eightBit.get()));
   LONG_PTR reason = 0;
-  ASSERT_TRUE(WaitForEvent(graph.Events(), EC_ERRORABORT, 10000, &reason)) << "no EC_ERRORABORT reached the graph";
+  ASSERT_TRUE(WaitForEvent(g.graph.Events(), EC_ERRORABORT, 10000, &reason)) << "no EC_ERRORABORT reached the graph";
   EXPECT_HR(VFW_E_TYPE_NOT_ACCEPTED, static_cast<HRESULT>(reason));
   EXPECT_HR(VFW_E_RUNTIME_ERROR, source->Send(&signal[4 * kChunk], kChunk));
   EXPECT_HR(VFW_E_RUNTIME_ERROR, source->SendEndOfStream());
@@ -307,57 +278,53 @@ TEST(MediaTypeChange, RefusedChangeAbortsTheStreamUntilStop) {
   std::vector<uint8_t> accepted(signal.begin(), signal.begin() + 3 * kChunk);
   std::vector<uint8_t> expected = EngineReference(format, accepted, PresetParams(0));
   expected.resize(accepted.size());
-  EXPECT_TRUE(SameSamples(format, expected, graph.Output()->Data()));
+  EXPECT_TRUE(SameSamples(format, expected, g.Output()->Data()));
 
   // Stopped and run again, the input takes samples again, from silence.
-  ASSERT_HR(S_OK, graph.Stop());
-  graph.Output()->Clear();
+  ASSERT_HR(S_OK, g.graph.Stop());
+  g.Output()->Clear();
   source->Restart();
-  ASSERT_TRUE(SUCCEEDED(graph.Run()));
+  ASSERT_TRUE(SUCCEEDED(g.graph.Run()));
   for (size_t i = 0; i < 3; ++i) ASSERT_HR(S_OK, source->Send(&signal[i * kChunk], kChunk));
   ASSERT_HR(S_OK, source->SendEndOfStream());
-  ASSERT_HR(S_OK, graph.WaitForCompletion(kCompletionTimeoutMs, &error)) << error;
-  ASSERT_HR(S_OK, graph.Stop());
-  EXPECT_TRUE(SameSamples(format, EngineReference(format, accepted, PresetParams(0)), graph.Output()->Data()));
+  ASSERT_HR(S_OK, g.graph.WaitForCompletion(kCompletionTimeoutMs, &g.error)) << g.error;
+  ASSERT_HR(S_OK, g.graph.Stop());
+  EXPECT_TRUE(SameSamples(format, EngineReference(format, accepted, PresetParams(0)), g.Output()->Data()));
 }
 
 // A new setting written from another thread while the stream runs takes
 // effect at the next input sample and carries the reverberation on.
 TEST(ParameterChange, FromAnotherThreadTakesEffectAtTheNextBufferWithoutClearing) {
   const WavFormat format = MakeFormat(graph::kWavePcm, 2, 44100);
-  TempFolder folder;
-  const std::vector<uint8_t> signal = MakeSignal(format, 2.0);
-  const std::string path = WriteSignal(folder, "in.wav", format, signal);
-  ComPtr<IBaseFilter> filter = CreateReverbFilter();
-  ASSERT_TRUE(filter);
-  ComPtr<IReverbSettings> settings = SettingsOf(filter.Get());
+  FileGraph g(format, 2.0);
+  const std::vector<uint8_t>& signal = g.signal;
+  ASSERT_TRUE(g.filter);
+  ComPtr<IReverbSettings> settings = SettingsOf(g.filter.Get());
   ASSERT_TRUE(settings);
   const ReverbParams before = PresetParams(0);
   const ReverbParams after = PresetParams(14);
   HRESULT written = E_FAIL;
-  OfflineGraph graph;
-  std::string error;
-  ASSERT_HR(S_OK, graph.Build(path, filter.Get(), &error)) << error;
+  ASSERT_HR(S_OK, g.Build()) << g.error;
 
   // While the streaming thread is handing on output sample 8, a thread of
   // the "page" writes the new setting.
   constexpr size_t kChangedAfter = 8;
-  graph.Output()->SetObserver([&](size_t index) {
+  g.graph.Output()->SetObserver([&](size_t index) {
     if (index != kChangedAfter) return;
     std::thread page([&] { written = settings->SetParams(&after); });
     page.join();
   });
-  ASSERT_HR(S_OK, graph.RunToCompletion(kCompletionTimeoutMs, &error)) << error;
-  graph.Output()->SetObserver(nullptr);
+  ASSERT_HR(S_OK, g.graph.RunToCompletion(kCompletionTimeoutMs, &g.error)) << g.error;
+  g.graph.Output()->SetObserver(nullptr);
   EXPECT_HR(S_OK, written);
 
   // One output sample per input sample here: the change falls on the
   // boundary after output sample 8.
-  const std::vector<CollectedSample> samples = graph.Output()->Samples();
+  const std::vector<CollectedSample> samples = g.graph.Output()->Samples();
   ASSERT_GT(samples.size(), kChangedAfter + 1);
   const size_t changeAtFrame = samples[kChangedAfter + 1].offset / format.BlockAlign();
   const std::vector<uint8_t> expected = EngineReference(format, signal, before, changeAtFrame, &after);
-  EXPECT_TRUE(SameSamples(format, expected, graph.Output()->Data()));
+  EXPECT_TRUE(SameSamples(format, expected, g.graph.Output()->Data()));
   // Neither setting alone, nor the new one started from silence, gives that.
   EXPECT_FALSE(SameSamples(format, EngineReference(format, signal, before), expected));
   EXPECT_FALSE(SameSamples(format, EngineReference(format, signal, after), expected));

@@ -287,6 +287,26 @@ ReverbParams PresetParams(int index) {
   return ::testing::AssertionSuccess();
 }
 
+FileGraph::FileGraph(const WavFormat& format, double seconds)
+    : signal(MakeSignal(format, seconds)),
+      path(WriteSignal(folder, "in.wav", format, signal)),
+      filter(CreateReverbFilter()) {}
+
+HRESULT SourceGraph::Build(const WavFormat& format, long bufferBytes, long largestBuffer) {
+  graph::OwnedMediaType type;
+  MakeAudioType(format, &type);
+  source = TestSource::Create(type.get(), bufferBytes);
+  filter = CreateReverbFilter();
+  renderer = TestRenderer::Limited(largestBuffer);
+  if (!source || !filter || !renderer) return E_OUTOFMEMORY;
+  return graph.BuildFromSource(source.Get(), filter.Get(), &error, renderer.Get());
+}
+
+HRESULT SourceGraph::Run() {
+  const HRESULT hr = graph.RemoveClock();
+  return FAILED(hr) ? hr : graph.Run();
+}
+
 WavFormat MakeFormat(uint16_t tag, uint16_t channels, uint32_t rate) {
   WavFormat format;
   format.sampleTag = tag;

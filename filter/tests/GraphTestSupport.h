@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "GraphUtil.h"
+#include "OfflineGraph.h"
 #include "Peers.h"
 #include "ReverbParams.h"
 #include "SombrevoxLight.h"
@@ -104,6 +105,42 @@ WavFormat StereoOf(const WavFormat& input);
 // A fully specified audio media type for the format (WAVEFORMATEX, or
 // WAVEFORMATEXTENSIBLE with the sample type as subformat).
 void MakeAudioType(const WavFormat& format, graph::OwnedMediaType* type);
+
+// How long a test waits for a graph to complete.
+constexpr DWORD kCompletionTimeoutMs = 60000;
+
+// A signal written as a WAV file and a new filter under test, then the
+// platform's graph around them (File Source, WAVE Parser, the filter, and
+// the Sample Grabber or a renderer of the test's): the set-up of every test
+// that plays a file. The filter can be set up before Build.
+struct FileGraph {
+  FileGraph(const WavFormat& format, double seconds);
+  HRESULT Build(IBaseFilter* renderer = nullptr) { return graph.Build(path, filter.Get(), &error, renderer); }
+
+  TempFolder folder;
+  std::vector<uint8_t> signal;
+  std::string path;
+  ComPtr<IBaseFilter> filter;
+  graph::OfflineGraph graph;
+  std::string error;  // what Build says when it fails
+};
+
+// Our source, a new filter under test and our renderer in the platform's
+// graph: the set-up of every test that hands the filter its input itself.
+struct SourceGraph {
+  ComPtr<TestSource> source;
+  ComPtr<IBaseFilter> filter;
+  ComPtr<TestRenderer> renderer;
+  graph::OfflineGraph graph;
+  std::string error;  // what Build says when it fails
+
+  // Source buffers of `bufferBytes` in `format`; a renderer granting at most
+  // `largestBuffer` bytes per buffer. Built stopped.
+  HRESULT Build(const WavFormat& format, long bufferBytes, long largestBuffer = 1 << 22);
+  // Offline (no clock), running.
+  HRESULT Run();
+  graph::SampleCollector* Output() const { return renderer->Samples(); }
+};
 
 // Waits up to `timeoutMs` for an event of the graph with that code and
 // returns true with its first parameter; other events are passed over.

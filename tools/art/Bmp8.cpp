@@ -41,6 +41,14 @@ bool HeaderIsSound(const std::vector<uint8_t>& file, int width, int height, std:
   return true;
 }
 
+// The colour-table entry (blue, green, red) of pixel x, y (rows top-down).
+const uint8_t* PixelColour(const std::vector<uint8_t>& file, int width, int height, int x, int y) {
+  const uint8_t index = file[kPixelOffset + static_cast<size_t>(height - 1 - y) * RowBytes(width) + x];
+  return &file[kFileHeaderSize + kInfoHeaderSize + 4 * index];
+}
+
+std::string At(int x, int y) { return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
+
 bool ShouldBeKey(const KeyRule& rule, int x, int y, bool* free) {
   *free = false;
   switch (rule.kind) {
@@ -94,18 +102,30 @@ std::vector<uint8_t> EncodeBmp8(const IndexedImage& image) {
 
 bool CheckBmp8(const std::vector<uint8_t>& file, int width, int height, const KeyRule& rule, std::string* error) {
   if (!HeaderIsSound(file, width, height, error)) return false;
-  const size_t table = kFileHeaderSize + kInfoHeaderSize;
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      const size_t entry = table + 4 * file[kPixelOffset + static_cast<size_t>(height - 1 - y) * RowBytes(width) + x];
-      const bool key = file[entry] == 255 && file[entry + 1] == 0 && file[entry + 2] == 0;
+      const uint8_t* colour = PixelColour(file, width, height, x, y);
+      const bool key = colour[0] == 255 && colour[1] == 0 && colour[2] == 0;
       bool free = false;
       const bool wanted = ShouldBeKey(rule, x, y, &free);
       if (!free && key != wanted)
-        return Fail(error, "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " +
-                               (key ? "pure blue where it must be opaque" : "not pure blue where it must be"));
+        return Fail(error,
+                    At(x, y) + (key ? " is pure blue where it must be opaque" : " is not pure blue where it must be"));
     }
   }
+  return true;
+}
+
+bool CheckFlat(const std::vector<uint8_t>& file, int width, int height, int x, int y, int w, int h,
+               std::string* error) {
+  if (x < 0 || y < 0 || w <= 0 || h <= 0 || x + w > width || y + h > height) return Fail(error, "plain area outside");
+  const uint8_t* first = PixelColour(file, width, height, x, y);
+  for (int row = y; row < y + h; ++row)
+    for (int column = x; column < x + w; ++column) {
+      const uint8_t* colour = PixelColour(file, width, height, column, row);
+      if (colour[0] != first[0] || colour[1] != first[1] || colour[2] != first[2])
+        return Fail(error, At(column, row) + " differs from the plain area's colour");
+    }
   return true;
 }
 

@@ -72,6 +72,8 @@ TEST_F(ArtBitmap, CheckFindsEveryFault) {
   EXPECT_FALSE(Check(block, 10, 8));
   EXPECT_FALSE(Check(KeyRule{}));  // blue where none may be
   EXPECT_FALSE(Check(KeyRule{KeyRule::Kind::kOutsideRect, 3, 2, 4, 2}));
+  EXPECT_TRUE(CheckFlat(file, 10, 7, 3, 2, 4, 3, &error)) << error;
+  EXPECT_FALSE(CheckFlat(file, 10, 7, 3, 2, 4, 4, &error));
   std::vector<uint8_t> shortTable = file;
   shortTable[10] -= 4;  // pixels after 255 entries
   std::swap(file, shortTable);

@@ -46,28 +46,34 @@ bool Numbers(const std::string& text, size_t count, std::vector<double>* values)
 int Make(const std::vector<std::string>& args) {
   if (args.size() < 2) return Fail("make", "IN.pam OUT.bmp expected");
   Image image, backdrop;
-  std::string error;
+  std::string error, backdropPath;
   if (!ReadPam(args[0], &image, &error)) return Fail(args[0], error);
   bool keyed = false;
-  std::vector<double> n;
+  std::vector<double> n, at;
   for (size_t i = 2; i < args.size(); ++i) {
     if (args[i] == "--keyed") {
       keyed = true;
-    } else if (args[i] == "--crop" && i + 1 < args.size() && Numbers(args[++i], 4, &n)) {
+    } else if (args[i] == "--crop" && i + 1 < args.size() && Numbers(args[i + 1], 4, &n)) {
       Image cropped;
       if (!Crop(image, int(n[0]), int(n[1]), int(n[2]), int(n[3]), &cropped)) return Fail(args[0], "crop outside");
       image = cropped;
-    } else if (args[i] == "--over" && i + 2 < args.size() && Numbers(args[i + 2], 2, &n)) {
-      Image whole;
-      if (!ReadPam(args[i + 1], &whole, &error)) return Fail(args[i + 1], error);
-      if (!Crop(whole, int(n[0]), int(n[1]), image.width, image.height, &backdrop))
-        return Fail(args[i + 1], "backdrop region outside");
+      ++i;
+    } else if (args[i] == "--over" && i + 2 < args.size() && Numbers(args[i + 2], 2, &at)) {
+      backdropPath = args[i + 1];
       i += 2;
     } else {
-      return Fail("make", "unknown option " + args[i]);
+      return Fail("make", "bad option " + args[i]);
     }
   }
-  if (backdrop.pixels.empty()) backdrop = Image{image.width, image.height, std::vector<Rgba>(image.pixels.size())};
+  // The backdrop is the region under the (cropped) picture.
+  if (backdropPath.empty()) {
+    backdrop = Image{image.width, image.height, std::vector<Rgba>(image.pixels.size())};
+  } else {
+    Image whole;
+    if (!ReadPam(backdropPath, &whole, &error)) return Fail(backdropPath, error);
+    if (!Crop(whole, int(at[0]), int(at[1]), image.width, image.height, &backdrop))
+      return Fail(backdropPath, "backdrop region outside");
+  }
   Flatten(&image, backdrop, keyed);
   const std::vector<uint8_t> bytes = EncodeBmp8(Quantise(image));
   std::ofstream out(args[1], std::ios::binary);

@@ -10,6 +10,7 @@ packages=(
   wine wine32:i386 wine64
   gstreamer1.0-plugins-good gstreamer1.0-plugins-good:i386
   xvfb xauth sox
+  lv2-dev ladspa-sdk lilv-utils lv2file
 )
 
 as_root() {

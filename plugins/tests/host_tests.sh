@@ -14,6 +14,8 @@ trap 'rm -rf "$work"' EXIT
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
 need() { command -v "$1" >/dev/null || fail "$1 is not installed (tools/setup.sh installs it)"; }
+# Runs a host; in a sanitized build with the sanitizer's runtime preloaded.
+host() { LD_PRELOAD=${SOMBREVOX_HOST_PRELOAD:-} "$@"; }
 ok() { echo "ok: $*"; }
 
 # The eight values of factory preset $1 as the renderer lists them.
@@ -54,12 +56,12 @@ describe() {
   need lv2ls
   need lv2info
   local listed info
-  listed=$(lv2ls)
+  listed=$(host lv2ls)
   grep -qx "$stereo" <<<"$listed" || fail "lv2ls does not list $stereo"
   grep -qx "$mono" <<<"$listed" || fail "lv2ls does not list $mono"
   ok "lv2ls lists both plugins"
 
-  info=$(lv2info "$stereo")
+  info=$(host lv2info "$stereo")
   grep -q 'Name: *Sombrevox Light$' <<<"$info" || fail "lv2info shows no plugin name"
   grep -q 'reported by port 12' <<<"$info" || fail "the latency port is not described"
   grep -q 'hardRTCapable' <<<"$info" || fail "hard realtime capability is not described"
@@ -81,7 +83,7 @@ describe() {
   [ "$presets" = "$(preset_names | sort)" ] || fail "the presets' names differ from the factory table"
   ok "lv2info shows the 24 factory presets by name"
 
-  info=$(lv2info "$mono")
+  info=$(host lv2info "$mono")
   grep -q 'Symbol: *in$' <<<"$info" && grep -q 'reported by port 11' <<<"$info" ||
     fail "the mono plugin's ports are not described"
   [ "$(listed_presets <<<"$info" | wc -l)" -eq 24 ] || fail "the mono plugin does not show the 24 presets"
@@ -92,14 +94,14 @@ run_lv2apply() {
   need lv2apply
   need sox
   make_inputs
-  lv2apply -i "$work/in.wav" -o "$work/default.wav" "$stereo" || fail "lv2apply with the default values"
+  host lv2apply -i "$work/in.wav" -o "$work/default.wav" "$stereo" || fail "lv2apply with the default values"
   same "$work/default.wav" "$(rendered "$work/in.wav" 0)" "lv2apply, default values"
   local args
   mapfile -t args < <(control_args 11)
-  lv2apply -i "$work/in.wav" -o "$work/hall.wav" "${args[@]}" "$stereo" || fail "lv2apply with preset 11's values"
+  host lv2apply -i "$work/in.wav" -o "$work/hall.wav" "${args[@]}" "$stereo" || fail "lv2apply with preset 11's values"
   same "$work/hall.wav" "$(rendered "$work/in.wav" 11)" "lv2apply, the values of 011 - Hall"
   mapfile -t args < <(control_args 22)
-  lv2apply -i "$work/mono.wav" -o "$work/mono-22.wav" "${args[@]}" "$mono" || fail "lv2apply, mono plugin"
+  host lv2apply -i "$work/mono.wav" -o "$work/mono-22.wav" "${args[@]}" "$mono" || fail "lv2apply, mono plugin"
   same "$work/mono-22.wav" "$(rendered "$work/mono.wav" 22)" "lv2apply, mono plugin, the values of preset 22"
 }
 
@@ -107,10 +109,10 @@ run_lv2file() {
   need lv2file
   need sox
   make_inputs
-  lv2file -i "$work/in.wav" -o "$work/hall.wav" -P "011 - Hall" "$stereo" >/dev/null ||
+  host lv2file -i "$work/in.wav" -o "$work/hall.wav" -P "011 - Hall" "$stereo" >/dev/null ||
     fail "lv2file with the preset 011 - Hall"
   same "$work/hall.wav" "$(rendered "$work/in.wav" 11)" "lv2file, preset 011 - Hall"
-  lv2file -b 64 -i "$work/mono.wav" -o "$work/mono-13.wav" -P "013 - Huge bright space" "$mono" >/dev/null ||
+  host lv2file -b 64 -i "$work/mono.wav" -o "$work/mono-13.wav" -P "013 - Huge bright space" "$mono" >/dev/null ||
     fail "lv2file, mono plugin"
   same "$work/mono-13.wav" "$(rendered "$work/mono.wav" 13)" "lv2file, mono plugin, 64-frame blocks, preset 013"
 }
@@ -128,13 +130,13 @@ run_sox() {
   sox "$work/mono16.wav" -e floating-point -b 32 "$work/mono16f.wav"
   local values
   mapfile -t values < <(preset_values 0)
-  sox -D "$work/in16.wav" "$work/default.wav" ladspa sombrevox.so sombrevox "${values[@]}" ||
+  host sox -D "$work/in16.wav" "$work/default.wav" ladspa sombrevox.so sombrevox "${values[@]}" ||
     fail "sox ladspa with the default values"
   same "$work/default.wav" "$(rendered "$work/in16f.wav" 0)" --step-bits 16 "sox ladspa, default values"
   mapfile -t values < <(preset_values 11)
   # A mono file goes through the stereo plugin with both inputs the same,
   # which is the engine's mono path sample for sample.
-  sox -D "$work/mono16.wav" "$work/mono-hall.wav" channels 2 ladspa sombrevox.so sombrevox "${values[@]}" ||
+  host sox -D "$work/mono16.wav" "$work/mono-hall.wav" channels 2 ladspa sombrevox.so sombrevox "${values[@]}" ||
     fail "sox ladspa, mono file"
   same "$work/mono-hall.wav" "$(rendered "$work/mono16f.wav" 11)" --step-bits 16 "sox ladspa, mono file, 011 - Hall"
 }

@@ -66,33 +66,33 @@ const LADSPA_Descriptor* LadspaDescriptor(unsigned long index) {
   return entry ? entry(index) : nullptr;
 }
 
-HostedPlugin Lv2Plugin(uint32_t index) {
-  const LV2_Descriptor* d = Lv2Descriptor(index);
+// LV2 and LADSPA descriptors share the names of their instance functions.
+template <typename Descriptor, typename Instantiate>
+HostedPlugin Hosted(const Descriptor* d, uint32_t index, Instantiate instantiate) {
   HostedPlugin p;
   if (!d) return p;
-  p.instantiate = [d](double rate) { return d->instantiate(d, rate, "/nowhere/", nullptr); };
+  p.instantiate = [d, instantiate](double rate) { return instantiate(d, rate); };
   p.connect = [d](void* h, uint32_t port, float* data) { d->connect_port(h, port, data); };
   p.activate = [d](void* h) { d->activate(h); };
   p.deactivate = [d](void* h) { d->deactivate(h); };
   p.cleanup = [d](void* h) { d->cleanup(h); };
   p.run = [d](void* h, uint32_t n) { d->run(h, n); };
   p.layout = index == 0 ? kStereoLayout : kMonoLayout;
+  return p;
+}
+
+HostedPlugin Lv2Plugin(uint32_t index) {
+  HostedPlugin p = Hosted(Lv2Descriptor(index), index, [](const LV2_Descriptor* d, double rate) {
+    return d->instantiate(d, rate, "/nowhere/", nullptr);
+  });
   p.hasLatencyPort = true;
   return p;
 }
 
-HostedPlugin LadspaPlugin(unsigned long index) {
-  const LADSPA_Descriptor* d = LadspaDescriptor(index);
-  HostedPlugin p;
-  if (!d) return p;
-  p.instantiate = [d](double rate) { return d->instantiate(d, static_cast<unsigned long>(rate)); };
-  p.connect = [d](void* h, uint32_t port, float* data) { d->connect_port(h, port, data); };
-  p.activate = [d](void* h) { d->activate(h); };
-  p.deactivate = [d](void* h) { d->deactivate(h); };
-  p.cleanup = [d](void* h) { d->cleanup(h); };
-  p.run = [d](void* h, uint32_t n) { d->run(h, n); };
-  p.layout = index == 0 ? kStereoLayout : kMonoLayout;
-  return p;
+HostedPlugin LadspaPlugin(uint32_t index) {
+  return Hosted(LadspaDescriptor(index), index, [](const LADSPA_Descriptor* d, double rate) {
+    return d->instantiate(d, static_cast<unsigned long>(rate));
+  });
 }
 
 // A parameter change before a block: the value the host's control carries

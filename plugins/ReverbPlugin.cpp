@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <new>
 
 #include "ControlValue.h"
@@ -14,16 +15,17 @@ AudioFormat FloatFormat(uint16_t channels, uint32_t rate) {
 }
 
 // The copies between the host's channel buffers and the engine's frames;
-// neither side overlaps the instance's own buffers, so they vectorise.
-void Interleave(const float* __restrict left, const float* __restrict right, float* __restrict frames, uint32_t n) {
-  for (uint32_t f = 0; f < n; ++f) {
+// neither side overlaps the instance's own buffers, and a size_t index (which
+// cannot wrap) keeps the stride plain, so they vectorise.
+void Interleave(const float* __restrict left, const float* __restrict right, float* __restrict frames, size_t n) {
+  for (size_t f = 0; f < n; ++f) {
     frames[2 * f] = left[f];
     frames[2 * f + 1] = right[f];
   }
 }
 
-void Deinterleave(const float* __restrict frames, float* __restrict left, float* __restrict right, uint32_t n) {
-  for (uint32_t f = 0; f < n; ++f) {
+void Deinterleave(const float* __restrict frames, float* __restrict left, float* __restrict right, size_t n) {
+  for (size_t f = 0; f < n; ++f) {
     left[f] = frames[2 * f];
     right[f] = frames[2 * f + 1];
   }

@@ -11,6 +11,7 @@ packages=(
   gstreamer1.0-plugins-good gstreamer1.0-plugins-good:i386
   xvfb xauth sox
   librsvg2-bin imagemagick fontconfig fonts-dejavu-core fonts-dejavu-extra
+  lv2-dev ladspa-sdk lilv-utils lv2file
 )
 
 as_root() {

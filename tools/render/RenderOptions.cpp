@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "FactoryPresets.h"
+#include "OutputFormat.h"
+#include "PresetChoice.h"
 #include "ToolArguments.h"
 
 namespace sombrevox::render {
@@ -12,17 +14,8 @@ using tools::ParseNumber;
 using tools::ParseParamList;
 
 bool ParsePreset(const std::string& text, ReverbParams* params, std::string* error) {
-  double index = 0;
-  int found = -1;
-  if (ParseNumber(text, &index)) {
-    if (index >= 0 && index < kFactoryPresetCount && index == static_cast<int>(index)) found = static_cast<int>(index);
-  } else {
-    found = FindFactoryPreset(text.c_str());
-  }
-  if (found < 0) {
-    *error = "unknown factory preset '" + text + "' (an index 0-23 or a name from --list-presets)";
-    return false;
-  }
+  const int found = ChooseFactoryPreset(text, error);
+  if (found < 0) return false;
   *params = kFactoryPresets[found].params;
   return true;
 }
@@ -32,13 +25,18 @@ bool ParsePreset(const std::string& text, ReverbParams* params, std::string* err
 const char* UsageText() {
   return "usage: sombrevox-render IN OUT [--preset N|NAME] [--params "
          "PREDELAY,SIZE,LOWPASS,DIFFUSION,DECAY,DAMPING,MIX,LEVEL]\n"
-         "                       [--block FRAMES]\n"
+         "                       [--block FRAMES] [--format TYPE]\n"
          "                       [--bank FILE.prs --user-preset NAME]\n"
          "       sombrevox-render --list-presets\n"
          "       sombrevox-render --list-bank FILE.prs\n"
          "       sombrevox-render --add-to-bank FILE.prs --as NAME [--preset N|NAME] [--params ...]\n"
-         "Reverberates IN (16-bit integer or 32-bit float, mono or stereo, any rate) into a stereo\n"
-         "file OUT of the same rate and sample type, tail included. The default setting is preset 0.\n";
+         "Reverberates IN (any file libsndfile reads, mono or stereo, any rate) into a stereo file OUT\n"
+         "of the same rate, tail included: 16-bit and 32-bit float samples through the filter's own\n"
+         "loops, any other type read as floats through the float loop. OUT keeps the input's sample\n"
+         "type (or --format TYPE: pcm8, pcm16, pcm24, pcm32, float, double, ulaw, alaw, vorbis, opus,\n"
+         "mp3) and takes the container its extension names (the input's when it names none).\n"
+         "--preset takes an index, a name from --list-presets, or a name without its number (\"hall\").\n"
+         "The default setting is preset 0.\n";
 }
 
 bool ParseOptions(int argc, char** argv, RenderOptions* o, std::string* error) {
@@ -75,6 +73,13 @@ bool ParseOptions(int argc, char** argv, RenderOptions* o, std::string* error) {
       if (!value(&v) || !ParsePreset(v, &o->params, error)) return false;
     } else if (arg == "--params") {
       if (!value(&v) || !ParseParamList(v, &o->params, error)) return false;
+    } else if (arg == "--format") {
+      if (!value(&v)) return false;
+      o->outputSubtype = SubtypeNamed(v);
+      if (o->outputSubtype == 0) {
+        *error = "--format takes one of " + std::string(SubtypeNames());
+        return false;
+      }
     } else if (arg == "--block") {
       double frames = 0;
       if (!value(&v)) return false;

@@ -14,6 +14,7 @@ struct RenderOptions {
   std::string output;
   ReverbParams params{};  // as given; clamped when applied, as the filter clamps
   uint32_t blockFrames = 4410;
+  int outputSubtype = 0;   // --format: a libsndfile sample type; 0 keeps the input's
   std::string bank;        // --bank, --list-bank or --add-to-bank
   std::string userPreset;  // --user-preset: applied at the output rate
   std::string addAs;       // --as

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BankCommands.h"
+#include "OutputFormat.h"
 #include "ReverbEngine.h"
 #include "SharedParams.h"
 
@@ -36,31 +37,6 @@ class TemporaryFile {
   bool kept_ = false;
 };
 
-std::string Extension(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  std::string ext = path.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
-}
-
-// The container libsndfile writes for a file name's extension, or 0.
-int MajorFormatFor(const std::string& path) {
-  const std::string ext = Extension(path);
-  if (ext.empty()) return 0;
-  if (ext == "aif") return SF_FORMAT_AIFF;
-  int count = 0;
-  sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof count);
-  for (int i = 0; i < count; ++i) {
-    SF_FORMAT_INFO info{};
-    info.format = i;
-    sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof info);
-    if (info.extension && ext == info.extension) return info.format;
-  }
-  return 0;
-}
-
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa {
   }, sb{};
@@ -69,8 +45,25 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 sf_count_t ReadFrames(SNDFILE* f, int16_t* buf, sf_count_t n) { return sf_readf_short(f, buf, n); }
 sf_count_t ReadFrames(SNDFILE* f, float* buf, sf_count_t n) { return sf_readf_float(f, buf, n); }
-sf_count_t WriteFrames(SNDFILE* f, const int16_t* buf, sf_count_t n) { return sf_writef_short(f, buf, n); }
-sf_count_t WriteFrames(SNDFILE* f, const float* buf, sf_count_t n) { return sf_writef_float(f, buf, n); }
+
+// Writes the engine's stereo frames: 16-bit results as they are, float
+// results as floats or, for an integer sample type, quantised here.
+class FrameWriter {
+ public:
+  FrameWriter(SNDFILE* file, int integerBits, uint32_t block)
+      : file_(file), bits_(integerBits), ints_(integerBits ? 2 * static_cast<size_t>(block) : 0) {}
+  bool Write(const int16_t* frames, sf_count_t n) { return sf_writef_short(file_, frames, n) == n; }
+  bool Write(const float* frames, sf_count_t n) {
+    if (bits_ == 0) return sf_writef_float(file_, frames, n) == n;
+    for (sf_count_t i = 0; i < 2 * n; ++i) ints_[i] = QuantiseSample(frames[i], bits_);
+    return sf_writef_int(file_, ints_.data(), n) == n;
+  }
+
+ private:
+  SNDFILE* file_;
+  int bits_;
+  std::vector<int32_t> ints_;
+};
 Status Process(ReverbEngine& e, int mode, const int16_t* in, uint32_t* n, int16_t* out, uint32_t* room) {
   return e.ProcessPcm16(mode, in, n, out, room);
 }
@@ -99,7 +92,7 @@ class Progress {
 };
 
 template <typename Sample>
-bool Stream(SNDFILE* in, SNDFILE* out, ReverbEngine& engine, const SF_INFO& info, uint32_t block) {
+bool Stream(SNDFILE* in, FrameWriter& out, ReverbEngine& engine, const SF_INFO& info, uint32_t block) {
   std::vector<Sample> input(static_cast<size_t>(block) * info.channels);
   std::vector<Sample> output(static_cast<size_t>(block) * 2);
   Progress progress(info.frames);
@@ -110,7 +103,7 @@ bool Stream(SNDFILE* in, SNDFILE* out, ReverbEngine& engine, const SF_INFO& info
     if (got <= 0) break;
     uint32_t n = static_cast<uint32_t>(got), room = block;
     Process(engine, mode, input.data(), &n, output.data(), &room);
-    if (WriteFrames(out, output.data(), room) != room) return false;
+    if (!out.Write(output.data(), room)) return false;
     mode = kModeNormal;
     done += got;
     progress.Report("reverberating", done);
@@ -119,7 +112,7 @@ bool Stream(SNDFILE* in, SNDFILE* out, ReverbEngine& engine, const SF_INFO& info
   for (;;) {
     uint32_t room = block;
     const Status s = Process(engine, kModeTail, static_cast<const Sample*>(nullptr), nullptr, output.data(), &room);
-    if (room > 0 && WriteFrames(out, output.data(), room) != room) return false;
+    if (room > 0 && !out.Write(output.data(), room)) return false;
     if (s == kTailFinished || room == 0) return true;
   }
 }
@@ -133,25 +126,27 @@ int RenderFile(const RenderOptions& options, std::ostream& err) {
     err << "sombrevox-render: cannot read " << options.input << ": " << sf_strerror(nullptr) << "\n";
     return kExitRefused;
   }
-  const int subtype = info.format & SF_FORMAT_SUBMASK;
-  if (info.channels < 1 || info.channels > 2 || (subtype != SF_FORMAT_PCM_16 && subtype != SF_FORMAT_FLOAT)) {
+  if (info.channels < 1 || info.channels > 2) {
     err << "sombrevox-render: " << options.input << " has " << info.channels
-        << " channel(s) of an unsupported sample type; the reverb takes 16-bit integer or 32-bit float samples, "
-           "mono or stereo\n";
+        << " channels; the reverb takes mono or stereo\n";
     return kExitRefused;
   }
   if (SameFile(options.input, options.output)) {
     err << "sombrevox-render: the output would overwrite the input " << options.input << "\n";
     return kExitRefused;
   }
-  const int major = MajorFormatFor(options.output);
+  // 16-bit samples take the filter's 16-bit loop; every other type is read
+  // as floats and takes the float loop.
+  const int subtype = info.format & SF_FORMAT_SUBMASK;
+  const bool pcm16 = subtype == SF_FORMAT_PCM_16;
   SF_INFO outInfo{};
   outInfo.samplerate = info.samplerate;
   outInfo.channels = 2;
-  outInfo.format = major | subtype;
-  if (major == 0 || !sf_format_check(&outInfo)) {
-    err << "sombrevox-render: cannot write " << (subtype == SF_FORMAT_FLOAT ? "float" : "16-bit")
-        << " audio to a file named " << options.output << " (try .wav)\n";
+  outInfo.format = OutputFileFormat(options.output, info.format, options.outputSubtype, info.samplerate);
+  if (outInfo.format == 0) {
+    err << "sombrevox-render: cannot write "
+        << SubtypeDescription(options.outputSubtype ? options.outputSubtype : subtype) << " audio to a file named "
+        << options.output << " (try another extension, or --format)\n";
     return kExitRefused;
   }
 
@@ -162,7 +157,7 @@ int RenderFile(const RenderOptions& options, std::ostream& err) {
   SharedParams params;
   params.SetAll(chosen);
   ReverbEngine engine(params);
-  const uint16_t tag = subtype == SF_FORMAT_FLOAT ? kFormatIeeeFloat : kFormatPcm;
+  const uint16_t tag = pcm16 ? kFormatPcm : kFormatIeeeFloat;
   const uint16_t bits = tag == kFormatPcm ? 16 : 32;
   const uint32_t rate = static_cast<uint32_t>(info.samplerate);
   const AudioFormat inFormat{tag, static_cast<uint16_t>(info.channels), rate,
@@ -183,8 +178,11 @@ int RenderFile(const RenderOptions& options, std::ostream& err) {
       err << "sombrevox-render: cannot write " << options.output << ": " << sf_strerror(nullptr) << "\n";
       return kExitRefused;
     }
-    ok = tag == kFormatPcm ? Stream<int16_t>(in.get(), out.get(), engine, info, options.blockFrames)
-                           : Stream<float>(in.get(), out.get(), engine, info, options.blockFrames);
+    // Types libsndfile encodes from floats are limited to full scale, not wrapped.
+    sf_command(out.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    FrameWriter writer(out.get(), IntegerBits(outInfo.format & SF_FORMAT_SUBMASK), options.blockFrames);
+    ok = pcm16 ? Stream<int16_t>(in.get(), writer, engine, info, options.blockFrames)
+               : Stream<float>(in.get(), writer, engine, info, options.blockFrames);
     if (ok) ok = sf_error(out.get()) == SF_ERR_NO_ERROR;
   }
   if (!ok || std::rename(temporary.path().c_str(), options.output.c_str()) != 0) {

@@ -37,4 +37,49 @@ bool ParseParamList(const std::string& text, ReverbParams* params, std::string* 
   return true;
 }
 
+bool ArgumentWalker::NextOption(std::string* option) {
+  while (next_ < argc_) {
+    std::string argument = argv_[next_++];
+    if (argument.size() > 1 && argument[0] == '-') {
+      option_ = argument;
+      *option = std::move(argument);
+      return true;
+    }
+    files_.push_back(std::move(argument));
+  }
+  return false;
+}
+
+bool ArgumentWalker::Value(std::string* value, std::string* error) {
+  if (next_ >= argc_) {
+    *error = option_ + " needs a value";
+    return false;
+  }
+  *value = argv_[next_++];
+  return true;
+}
+
+bool ArgumentWalker::WholeValue(uint32_t lower, uint32_t upper, const char* unit, uint32_t* value, std::string* error) {
+  std::string text;
+  if (!Value(&text, error)) return false;
+  double number = 0;
+  if (!ParseNumber(text, &number) || number < lower || number > upper || number != static_cast<uint32_t>(number)) {
+    *error = option_ + " takes a whole number of " + unit + " from " + std::to_string(lower) + " to " +
+             std::to_string(upper);
+    return false;
+  }
+  *value = static_cast<uint32_t>(number);
+  return true;
+}
+
+bool ArgumentWalker::InputAndOutput(std::string* input, std::string* output, std::string* error) const {
+  if (files_.size() != 2) {
+    *error = "give one input and one output file";
+    return false;
+  }
+  *input = files_[0];
+  *output = files_[1];
+  return true;
+}
+
 }  // namespace sombrevox::tools

@@ -1,13 +1,9 @@
 #include "GraphOptions.h"
 
-#include <cstdint>
-#include <vector>
-
 #include "ToolArguments.h"
 
 namespace sombrevox::graph {
 
-using tools::ParseNumber;
 using tools::ParseParamList;
 
 const char* GraphUsageText() {
@@ -22,50 +18,26 @@ const char* GraphUsageText() {
 }
 
 bool ParseGraphOptions(int argc, char** argv, GraphOptions* o, std::string* error) {
-  std::vector<std::string> files;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    auto value = [&](std::string* out) {
-      if (i + 1 >= argc) {
-        *error = arg + " needs a value";
-        return false;
-      }
-      *out = argv[++i];
-      return true;
-    };
-    std::string v;
+  tools::ArgumentWalker args(argc, argv);
+  std::string arg, v;
+  while (args.NextOption(&arg)) {
     if (arg == "--help" || arg == "-h") {
       o->help = true;
     } else if (arg == "--preset") {
-      if (!value(&o->preset)) return false;
+      if (!args.Value(&o->preset, error)) return false;
     } else if (arg == "--params") {
-      if (!value(&v) || !ParseParamList(v, &o->params, error)) return false;
+      if (!args.Value(&v, error) || !ParseParamList(v, &o->params, error)) return false;
       o->hasParams = true;
     } else if (arg == "--bench") {
       o->bench = true;
     } else if (arg == "--timeout") {
-      double seconds = 0;
-      if (!value(&v)) return false;
-      if (!ParseNumber(v, &seconds) || seconds < 1 || seconds > 86400 || seconds != static_cast<uint32_t>(seconds)) {
-        *error = "--timeout takes a whole number of seconds from 1 to 86400";
-        return false;
-      }
-      o->timeoutSeconds = static_cast<uint32_t>(seconds);
-    } else if (arg.size() > 1 && arg[0] == '-') {
+      if (!args.WholeValue(1, 86400, "seconds", &o->timeoutSeconds, error)) return false;
+    } else {
       *error = "unknown option " + arg;
       return false;
-    } else {
-      files.push_back(arg);
     }
   }
-  if (o->help) return true;
-  if (files.size() != 2) {
-    *error = "give one input and one output file";
-    return false;
-  }
-  o->input = files[0];
-  o->output = files[1];
-  return true;
+  return o->help || args.InputAndOutput(&o->input, &o->output, error);
 }
 
 }  // namespace sombrevox::graph

@@ -10,7 +10,6 @@
 namespace sombrevox::render {
 namespace {
 
-using tools::ParseNumber;
 using tools::ParseParamList;
 
 bool ParsePreset(const std::string& text, ReverbParams* params, std::string* error) {
@@ -41,58 +40,41 @@ const char* UsageText() {
 
 bool ParseOptions(int argc, char** argv, RenderOptions* o, std::string* error) {
   o->params = kFactoryPresets[0].params;
-  std::vector<std::string> files;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    auto value = [&](std::string* out) {
-      if (i + 1 >= argc) {
-        *error = arg + " needs a value";
-        return false;
-      }
-      *out = argv[++i];
-      return true;
-    };
-    std::string v;
+  tools::ArgumentWalker args(argc, argv);
+  std::string arg, v;
+  while (args.NextOption(&arg)) {
     if (arg == "--list-presets") {
       o->action = RenderOptions::Action::kListPresets;
     } else if (arg == "--bank") {
-      if (!value(&o->bank)) return false;
+      if (!args.Value(&o->bank, error)) return false;
     } else if (arg == "--user-preset") {
-      if (!value(&o->userPreset)) return false;
+      if (!args.Value(&o->userPreset, error)) return false;
     } else if (arg == "--list-bank") {
-      if (!value(&o->bank)) return false;
+      if (!args.Value(&o->bank, error)) return false;
       o->action = RenderOptions::Action::kListBank;
     } else if (arg == "--add-to-bank") {
-      if (!value(&o->bank)) return false;
+      if (!args.Value(&o->bank, error)) return false;
       o->action = RenderOptions::Action::kAddToBank;
     } else if (arg == "--as") {
-      if (!value(&o->addAs)) return false;
+      if (!args.Value(&o->addAs, error)) return false;
     } else if (arg == "--help" || arg == "-h") {
       o->action = RenderOptions::Action::kHelp;
     } else if (arg == "--preset") {
-      if (!value(&v) || !ParsePreset(v, &o->params, error)) return false;
+      if (!args.Value(&v, error) || !ParsePreset(v, &o->params, error)) return false;
     } else if (arg == "--params") {
-      if (!value(&v) || !ParseParamList(v, &o->params, error)) return false;
+      if (!args.Value(&v, error) || !ParseParamList(v, &o->params, error)) return false;
     } else if (arg == "--format") {
-      if (!value(&v)) return false;
+      if (!args.Value(&v, error)) return false;
       o->outputSubtype = SubtypeNamed(v);
       if (o->outputSubtype == 0) {
         *error = "--format takes one of " + std::string(SubtypeNames());
         return false;
       }
     } else if (arg == "--block") {
-      double frames = 0;
-      if (!value(&v)) return false;
-      if (!ParseNumber(v, &frames) || frames < 1 || frames > 1 << 22 || frames != static_cast<uint32_t>(frames)) {
-        *error = "--block takes a whole number of frames from 1 to 4194304";
-        return false;
-      }
-      o->blockFrames = static_cast<uint32_t>(frames);
-    } else if (arg.size() > 1 && arg[0] == '-') {
+      if (!args.WholeValue(1, 1 << 22, "frames", &o->blockFrames, error)) return false;
+    } else {
       *error = "unknown option " + arg;
       return false;
-    } else {
-      files.push_back(arg);
     }
   }
   if (o->action == RenderOptions::Action::kAddToBank && o->addAs.empty()) {
@@ -104,13 +86,7 @@ bool ParseOptions(int argc, char** argv, RenderOptions* o, std::string* error) {
     *error = "--bank and --user-preset go together";
     return false;
   }
-  if (files.size() != 2) {
-    *error = "give one input and one output file";
-    return false;
-  }
-  o->input = files[0];
-  o->output = files[1];
-  return true;
+  return args.InputAndOutput(&o->input, &o->output, error);
 }
 
 }  // namespace sombrevox::render

@@ -1,6 +1,10 @@
 // The renderer on real files: the same samples as the engine, refusals that
 // leave nothing behind, and user presets applied as the Presets dialog would.
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <sndfile.h>
 #include <unistd.h>
 
@@ -29,9 +33,14 @@ class RenderFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     char templ[] = "/tmp/sombrevox-render-XXXXXX";
-    dir_ = mkdtemp(templ);
+    const char* made = mkdtemp(templ);
+    ASSERT_NE(nullptr, made) << "cannot make a temporary folder: " << std::strerror(errno);
+    dir_ = made;
   }
-  void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
+  void TearDown() override {
+    std::error_code ignored;
+    if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
+  }
   std::string Path(const char* name) const { return dir_ + "/" + name; }
 
   // A mono or stereo file of deterministic noise.

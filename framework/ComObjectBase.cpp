@@ -35,6 +35,7 @@ ULONG STDMETHODCALLTYPE ComObjectBase::InnerRelease() {
   // A destructor that releases interfaces pointing back at this object would
   // otherwise bring the count through zero a second time.
   references_ = 1;
+  OnFinalRelease();
   delete this;
   return 0;
 }

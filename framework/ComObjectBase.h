@@ -32,6 +32,10 @@ class ComObjectBase {
 
  protected:
   LONG ReferenceCount() const { return references_; }
+  // The last reference is gone: the object may still let go of what it holds
+  // through its own interfaces (the count stands at 1 meanwhile) before it is
+  // destroyed.
+  virtual void OnFinalRelease() {}
 
  private:
   IUnknown* outer_;

@@ -14,9 +14,10 @@ constexpr const wchar_t* kRowNames[] = {
     L"Sombrevox Framework Test Object",
     L"Sombrevox Framework Failing Object",
     L"Sombrevox Framework Half-made Object",
+    L"Sombrevox Framework Test Page",
 };
 const CLSID* const kRowClsids[] = {&kTestFilterClsid, &kSelfReleasingClsid, &kFailingCreateClsid,
-                                   &kObjectWithFailureClsid};
+                                   &kObjectWithFailureClsid, &kTestPageClsid};
 
 std::wstring ClassKey(const CLSID& clsid) {
   wchar_t guid[39] = {};
@@ -104,7 +105,7 @@ class RegistrationTest : public FrameworkTest {
 
   void ExpectRegistered() {
     const std::wstring path = ModulePath();
-    for (size_t row = 0; row < 4; ++row) {
+    for (size_t row = 0; row < std::size(kRowClsids); ++row) {
       const std::wstring key = ClassKey(*kRowClsids[row]);
       EXPECT_EQ(std::wstring(kRowNames[row]), ReadString(key, nullptr)) << row;
       const std::wstring server = ReadString(key + L"\\InprocServer32", nullptr);

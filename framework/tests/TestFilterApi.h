@@ -19,6 +19,11 @@ inline constexpr CLSID kFailingCreateClsid = {
 inline constexpr CLSID kObjectWithFailureClsid = {
     0x6b1f0a10, 0x8c2e, 0x4b7a, {0x9d, 0x31, 0x5c, 0x0e, 0x7a, 0x2f, 0x4e, 0x04}};
 
+// A property page on a dialog of the test module's own.
+inline constexpr CLSID kTestPageClsid = {0x6b1f0a10, 0x8c2e, 0x4b7a, {0x9d, 0x31, 0x5c, 0x0e, 0x7a, 0x2f, 0x4e, 0x05}};
+// Its title, string resource 1 of the test module.
+inline constexpr const wchar_t* kTestPageTitle = L"Framework test page";
+
 inline constexpr const wchar_t* kTestFilterName = L"Sombrevox Framework Test Filter";
 inline constexpr const wchar_t* kTestModuleName = L"framework_test_module.dll";
 // The failure the two failing create functions report.
@@ -52,6 +57,25 @@ struct ITestProbe : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE SetQualityResult(HRESULT result) = 0;
   // Buffer size the filter asks of output allocators.
   virtual HRESULT STDMETHODCALLTYPE SetOutputBufferSize(LONG bytes) = 0;
+};
+
+// How often the test page's hooks ran, and the dirty flag it is to hold.
+struct PageCounts {
+  LONG attach;
+  LONG detach;
+  LONG pageActivate;
+  LONG pageDeactivate;
+  LONG apply;
+  LONG initDialog;
+  LONG destroy;
+};
+
+// {6B1F0A10-8C2E-4B7A-9D31-5C0E7A2F4E11}
+inline constexpr IID kPageProbeIid = {0x6b1f0a10, 0x8c2e, 0x4b7a, {0x9d, 0x31, 0x5c, 0x0e, 0x7a, 0x2f, 0x4e, 0x11}};
+
+struct ITestPageProbe : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE GetPageCounts(PageCounts* counts) = 0;
+  virtual HRESULT STDMETHODCALLTYPE MakeDirty() = 0;
 };
 
 // Extra exports of the test module (undecorated through its .def file).

@@ -6,6 +6,7 @@
 #include "Module.h"
 #include "PassThroughFilter.h"
 #include "TestFilterApi.h"
+#include "TestPage.h"
 
 namespace sombrevox {
 
@@ -68,6 +69,7 @@ const FactoryTemplate kClassTable[] = {
     {L"Sombrevox Framework Test Object", &kSelfReleasingClsid, CreateSelfReleasing, nullptr, nullptr},
     {L"Sombrevox Framework Failing Object", &kFailingCreateClsid, CreateFailing, nullptr, nullptr},
     {L"Sombrevox Framework Half-made Object", &kObjectWithFailureClsid, CreateWithFailure, nullptr, nullptr},
+    {L"Sombrevox Framework Test Page", &kTestPageClsid, TestPropertyPage::Create, nullptr, nullptr},
 };
 const int kClassTableCount = static_cast<int>(std::size(kClassTable));
 

@@ -14,7 +14,7 @@ constexpr uint16_t kSystemMagic = 0x036C;
 constexpr uint16_t kFormat31 = 21;  // minor version of 3.1 files; major is 1
 constexpr uint16_t kUncompressed = 0;
 
-enum SystemRecord : uint16_t { kTitle = 1, kCopyright = 2, kContents = 3, kMacro = 4 };
+enum SystemRecord : uint16_t { kTitle = 1, kCopyright = 2, kContents = 3, kMacro = 4, kWindow = 6 };
 
 void Record(Bytes& out, SystemRecord type, const Bytes& data) {
   out.U16(type);
@@ -26,6 +26,20 @@ void TextRecord(Bytes& out, SystemRecord type, std::string_view text) {
   Bytes data;
   data.Text(text);
   Record(out, type, data);
+}
+
+// The main window's definition, so that its caption is the title: which
+// fields are given (type, name, caption), the type, the name, the caption,
+// then position, size, maximised state and colours, all left to the viewer.
+Bytes MainWindow(std::string_view caption) {
+  constexpr uint16_t kTypeNameAndCaption = 0x0007;
+  Bytes window;
+  window.U16(kTypeNameAndCaption);
+  window.Field("MAIN", 10);
+  window.Field("main", 9);
+  window.Field(caption, 51);
+  window.Zeros(5 * 2 + 2 * 4);
+  return window;
 }
 
 // Header (magic, version, generation time, flags), then typed records. The
@@ -44,6 +58,7 @@ Bytes SystemFile(const HelpDocument& document, uint32_t contents) {
   Record(out, kContents, offset);
   // The topics form one browse sequence; the viewer shows its buttons on request.
   TextRecord(out, kMacro, "BrowseButtons()");
+  Record(out, kWindow, MainWindow(document.title));
   return out;
 }
 

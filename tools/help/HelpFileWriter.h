@@ -1,7 +1,8 @@
 #pragma once
 // Writes a help file in the 3.1 format of the platform's help viewer,
-// uncompressed: |SYSTEM (format, title, contents topic), |FONT, |TOPIC, the
-// context tables |CONTEXT (name hash → topic) and |CTXOMAP (number → topic).
+// uncompressed: |SYSTEM (format, title, contents topic, main window), |FONT,
+// |TOPIC, and the context tables |CONTEXT (name hash → topic) and |CTXOMAP
+// (number → topic).
 #include "Bytes.h"
 #include "HelpDocument.h"
 

@@ -111,14 +111,6 @@ void DisarmWatchdog() {
   if (watchdog) watchdog->Disarm();
 }
 
-std::string WindowsPath(const std::string& path) {
-  if (path.empty() || path[0] != '/') return path;
-  std::string windows = "Z:" + path;
-  for (char& c : windows)
-    if (c == '/') c = '\\';
-  return windows;
-}
-
 std::ostream& operator<<(std::ostream& out, const Hr& hr) {
   return out << "0x" << std::hex << std::setw(8) << std::setfill('0') << static_cast<unsigned long>(hr.value)
              << std::dec;

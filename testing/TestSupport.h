@@ -25,10 +25,6 @@ bool InstallTestEnvironment(DWORD apartment, std::chrono::seconds limit = std::c
 void ArmWatchdog(const std::string& what);
 void DisarmWatchdog();
 
-// A path of the build machine (a built module, a test file) as Wine's
-// Windows programs see it: "Z:" and backslashes.
-std::string WindowsPath(const std::string& path);
-
 // Error codes print as hexadecimal in assertion messages.
 struct Hr {
   HRESULT value;

@@ -56,6 +56,29 @@ Style StyleOf(ParagraphStyle style) {
   return {kBodyFont, 0, 8, 0, 0};
 }
 
+// Which settings are present (a word of bits), then each present one.
+Bytes ParagraphSettings(const Style& style) {
+  // A hanging paragraph tabs from its first line to its left indent.
+  const bool hanging = style.firstLineIndent < 0;
+  uint16_t present = 0;
+  if (style.spaceAbove) present |= kSpaceAbove;
+  if (style.spaceBelow) present |= kSpaceBelow;
+  if (style.leftIndent) present |= kLeftIndent;
+  if (style.firstLineIndent) present |= kFirstLineIndent;
+  if (hanging) present |= kTabStops;
+  Bytes settings;
+  settings.U16(present);
+  if (style.spaceAbove) settings.CompressedS16(style.spaceAbove);
+  if (style.spaceBelow) settings.CompressedS16(style.spaceBelow);
+  if (style.leftIndent) settings.CompressedS16(style.leftIndent);
+  if (style.firstLineIndent) settings.CompressedS16(style.firstLineIndent);
+  if (hanging) {
+    settings.CompressedS16(1);
+    settings.CompressedU16(static_cast<uint32_t>(style.leftIndent));
+  }
+  return settings;
+}
+
 // A paragraph's text is a series of NUL-terminated strings, each followed by
 // one command; the commands end with kEndOfCommands.
 class ParagraphText {
@@ -101,30 +124,14 @@ Link ParagraphLink(const Paragraph& paragraph) {
 
   Link link{kDisplayRecord, {}, text.Text()};
   const uint32_t length = static_cast<uint32_t>(text.Text().Size());
-  // Text size and length, two bytes of no meaning here, a paragraph id, then
-  // which settings follow, the settings, and the commands.
+  // Text size and length, two bytes of no meaning here, a paragraph id, the
+  // settings, and the commands.
   link.data1.CompressedU32(length);
   link.data1.CompressedU16(length);
   link.data1.U8(0);
   link.data1.U8(0x80);
   link.data1.U16(0);
-  uint16_t present = 0;
-  if (style.spaceAbove) present |= kSpaceAbove;
-  if (style.spaceBelow) present |= kSpaceBelow;
-  if (style.leftIndent) present |= kLeftIndent;
-  if (style.firstLineIndent) present |= kFirstLineIndent;
-  // A hanging paragraph tabs from its first line to its left indent.
-  const bool hanging = style.firstLineIndent < 0;
-  if (hanging) present |= kTabStops;
-  link.data1.U16(present);
-  if (style.spaceAbove) link.data1.CompressedS16(style.spaceAbove);
-  if (style.spaceBelow) link.data1.CompressedS16(style.spaceBelow);
-  if (style.leftIndent) link.data1.CompressedS16(style.leftIndent);
-  if (style.firstLineIndent) link.data1.CompressedS16(style.firstLineIndent);
-  if (hanging) {
-    link.data1.CompressedS16(1);
-    link.data1.CompressedU16(static_cast<uint32_t>(style.leftIndent));
-  }
+  link.data1.Append(ParagraphSettings(style));
   link.data1.Append(text.Commands());
   link.data1.U8(kEndOfCommands);
   return link;

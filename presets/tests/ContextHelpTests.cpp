@@ -104,7 +104,7 @@ class ContextHelp : public ::testing::Test {
     ASSERT_NE(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES) << path;
     page_ = CreateWindowExA(0, "STATIC", "page", WS_POPUP | WS_VISIBLE, 100, 100, 430, 110, nullptr, nullptr, nullptr,
                             nullptr);
-    ASSERT_NE(page_, nullptr);
+    ASSERT_NE(page_, nullptr) << "no page window, error " << GetLastError();
   }
   void TearDown() override {
     // As the page does when its window is destroyed; the viewer then ends.

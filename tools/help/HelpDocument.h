@@ -22,8 +22,8 @@ struct Paragraph {
 };
 
 struct Topic {
-  uint32_t contextNumber = 0;  // what a program asks for (HELP_CONTEXT, HELP_CONTEXTPOPUP)
-  std::string contextName;     // what jumps inside the file name
+  std::vector<uint32_t> contextNumbers;  // what programs ask for (HELP_CONTEXT); at least one
+  std::string contextName;               // what jumps inside the file name
   std::string title;
   std::vector<Paragraph> paragraphs;  // the title paragraph first
 };

@@ -1,6 +1,7 @@
 #include "HelpFileWriter.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 
 #include "BTree.h"
@@ -116,13 +117,16 @@ Bytes ContextFile(const HelpDocument& document, const std::vector<uint32_t>& off
   return LeafBTree(0x0002, 2048, "L4", entries);
 }
 
-// Count, then (context number, topic offset) pairs.
+// Count, then (context number, topic offset) pairs by number.
 Bytes ContextMapFile(const HelpDocument& document, const std::vector<uint32_t>& offsets) {
+  std::map<uint32_t, uint32_t> pairs;
+  for (size_t i = 0; i < document.topics.size(); ++i)
+    for (const uint32_t number : document.topics[i].contextNumbers) pairs[number] = offsets[i];
   Bytes out;
-  out.U16(static_cast<uint32_t>(document.topics.size()));
-  for (size_t i = 0; i < document.topics.size(); ++i) {
-    out.U32(document.topics[i].contextNumber);
-    out.U32(offsets[i]);
+  out.U16(static_cast<uint32_t>(pairs.size()));
+  for (const auto& [number, offset] : pairs) {
+    out.U32(number);
+    out.U32(offset);
   }
   return out;
 }

@@ -95,6 +95,9 @@ class Parser {
       document_.copyright = rest;
     } else if (name == ".topic") {
       Topic(rest, number);
+    } else if (name == ".alias") {
+      if (document_.topics.empty()) Fail(number, ".alias before the first .topic");
+      document_.topics.back().contextNumbers.push_back(ContextNumber(rest, number));
     } else {
       Fail(number, "unknown directive " + std::string(name));
     }
@@ -104,18 +107,24 @@ class Parser {
     const size_t a = rest.find(' ');
     const size_t b = a == std::string_view::npos ? a : rest.find(' ', a + 1);
     if (b == std::string_view::npos) Fail(number, ".topic wants a number, a name and a title");
-    const std::string digits(rest.substr(0, a));
-    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
-      Fail(number, "the context number is a decimal number");
     help::Topic topic;
-    topic.contextNumber = static_cast<uint32_t>(std::stoul(digits));
+    topic.contextNumbers.push_back(ContextNumber(rest.substr(0, a), number));
     topic.contextName = rest.substr(a + 1, b - a - 1);
     topic.title = Trim(rest.substr(b));
     if (!IsContextName(topic.contextName)) Fail(number, "a context name is letters, digits, '_' and '.'");
-    if (!numbers_.insert(topic.contextNumber).second) Fail(number, "context number " + digits + " is given twice");
     if (!names_.insert(topic.contextName).second) Fail(number, "context name " + topic.contextName + " is given twice");
     topic.paragraphs.push_back({ParagraphStyle::Title, {{topic.title, {}}}});
     document_.topics.push_back(std::move(topic));
+  }
+
+  // A context number not given before.
+  uint32_t ContextNumber(std::string_view text, size_t number) {
+    const std::string digits(text);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
+      Fail(number, "the context number is a decimal number");
+    const uint32_t value = static_cast<uint32_t>(std::stoul(digits));
+    if (!numbers_.insert(value).second) Fail(number, "context number " + digits + " is given twice");
+    return value;
   }
 
   void StartParagraph(ParagraphStyle style, std::string_view text, size_t number) {

@@ -4,6 +4,7 @@
 //   .title <the help file's title>
 //   .copyright <the copyright line>
 //   .topic <context number> <context name> <topic title>
+//   .alias <context number>   (one more number for the topic above)
 //   = a heading (one line)
 //   * a bulleted paragraph
 //   plain lines, joined into one paragraph until a blank line

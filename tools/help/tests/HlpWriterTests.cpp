@@ -113,10 +113,12 @@ void ExpectEveryTopicReached(const HelpDocument& document) {
   const auto hashes = view.ContextHashes();
   ASSERT_EQ(titles.size(), document.topics.size());
   for (const Topic& topic : document.topics) {
-    ASSERT_TRUE(numbers.contains(topic.contextNumber)) << topic.contextNumber;
-    EXPECT_EQ(titles.at(numbers.at(topic.contextNumber)), topic.title);
+    for (const uint32_t number : topic.contextNumbers) {
+      ASSERT_TRUE(numbers.contains(number)) << number;
+      EXPECT_EQ(titles.at(numbers.at(number)), topic.title);
+    }
     ASSERT_TRUE(hashes.contains(ContextHash(topic.contextName))) << topic.contextName;
-    EXPECT_EQ(hashes.at(ContextHash(topic.contextName)), numbers.at(topic.contextNumber));
+    EXPECT_EQ(hashes.at(ContextHash(topic.contextName)), numbers.at(topic.contextNumbers.front()));
   }
 }
 
@@ -126,9 +128,10 @@ TEST(HlpWriter, TheEditorsTopicsAreReachedByNumberAndByName) {
   source << in.rdbuf();
   const HelpDocument document = ParseHelpSource(source.str());
   std::set<uint32_t> numbers;
-  for (const Topic& topic : document.topics) numbers.insert(topic.contextNumber);
-  for (const uint32_t asked : {2, 3, 4, 5, 6}) EXPECT_TRUE(numbers.contains(asked)) << asked;
-  EXPECT_EQ(document.topics.front().contextNumber, 2u) << "the general topic is the contents";
+  for (const Topic& topic : document.topics) numbers.insert(topic.contextNumbers.begin(), topic.contextNumbers.end());
+  // 1: the page's own help context, which the host's property frame asks for.
+  for (const uint32_t asked : {1, 2, 3, 4, 5, 6}) EXPECT_TRUE(numbers.contains(asked)) << asked;
+  EXPECT_EQ(document.topics.front().contextNumbers.front(), 2u) << "the general topic is the contents";
   ExpectEveryTopicReached(document);
 }
 
@@ -150,6 +153,7 @@ TEST(HlpWriter, SourceMistakesNameTheirLine) {
   } cases[] = {
       {"text first\n", "line 1: text before the first .topic"},
       {".topic 2 a A\n\n.topic 2 b B\n", "line 3: context number 2 is given twice"},
+      {".topic 2 a A\n.alias 2\n", "line 2: context number 2 is given twice"},
       {".topic 2 a A\nsee {b|there}\n", "line 2: a jump to b"},
       {".topic 2 a A\nsee {a there}\n", "line 2: a jump is written"},
       {".topic 2 a-b A\n", "line 1: a context name is"},

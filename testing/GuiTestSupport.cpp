@@ -76,22 +76,28 @@ void PressAt(HWND window, POINT client) { PostMouse(window, WM_LBUTTONDOWN, clie
 void MoveTo(HWND window, POINT client) { PostMouse(window, WM_MOUSEMOVE, client); }
 void ReleaseAt(HWND window, POINT client) { PostMouse(window, WM_LBUTTONUP, client); }
 
+namespace {
+
+struct WindowSearch {
+  const char* className;
+  int count;
+};
+
+BOOL CALLBACK CountIfOfClass(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (process == GetCurrentProcessId() && std::strcmp(name, search->className) == 0) ++search->count;
+  return TRUE;
+}
+
+}  // namespace
+
 int CountProcessWindows(const char* className) {
-  struct Search {
-    const char* className;
-    int count;
-  } search{className, 0};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(parameter);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        char name[64] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (process == GetCurrentProcessId() && std::strcmp(name, search->className) == 0) ++search->count;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{className, 0};
+  EnumWindows(CountIfOfClass, reinterpret_cast<LPARAM>(&search));
   return search.count;
 }
 

@@ -21,6 +21,9 @@ struct KnobState {
   int faceToggle;  // non-zero: the first face bitmap is drawn next
 };
 
+// The knob edits the parameter it is set to, also in the value-entry popup.
+const PositionControlKind kKind = {KNOB_SETPARAM, DrawKnob, -1};
+
 constexpr int kPointerOuterRadius = 19;
 constexpr int kPointerInnerRadius = 5;
 
@@ -101,7 +104,6 @@ LRESULT CALLBACK KnobWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   KnobState* state = StateOf<KnobState>(window);
   if (message == WM_CREATE) return OnCreate(window);
   if (!state) return DefWindowProcA(window, message, wParam, lParam);
-  PositionState& control = state->control;
   switch (message) {
     case WM_DESTROY:
       DestroyState<KnobState>(window);
@@ -112,22 +114,12 @@ LRESULT CALLBACK KnobWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEMOVE:
       OnMouseMove(window, *state, lParam);
       return 0;
-    case WM_LBUTTONDBLCLK:
-      OnDoubleClick(window, control, control.paramIndex);
-      return 0;
-    case CTL_SETPOS:
-      control.position = LOWORD(wParam);
-      DrawKnob(window);
-      return 0;
-    case KNOB_SETPARAM:
-      control.paramIndex = static_cast<int>(wParam);
-      return 0;
-    default:
-      break;
+    default: {
+      LRESULT result = 0;
+      if (HandleSharedMessage(window, state->control, kKind, message, wParam, lParam, &result)) return result;
+      return DefWindowProcA(window, message, wParam, lParam);
+    }
   }
-  LRESULT result = 0;
-  if (HandleSharedMessage(window, control, message, wParam, lParam, &result)) return result;
-  return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace sombrevox

@@ -40,6 +40,11 @@ void OnCaptureChanged(HWND control, PositionState& state, HWND gaining) {
   if (gaining != control) state.dragging = FALSE;
 }
 
+void OnDoubleClick(HWND control, PositionState& state, int popupParam) {
+  state.popupParam = popupParam;
+  OpenValueEntry(control, state.settings, popupParam);
+}
+
 LRESULT OnPaint(HWND control) {
   PAINTSTRUCT paint;
   BeginPaint(control, &paint);
@@ -49,9 +54,13 @@ LRESULT OnPaint(HWND control) {
 
 }  // namespace
 
-bool HandleSharedMessage(HWND control, PositionState& state, UINT message, WPARAM wParam, LPARAM lParam,
-                         LRESULT* result) {
+bool HandleSharedMessage(HWND control, PositionState& state, const PositionControlKind& kind, UINT message,
+                         WPARAM wParam, LPARAM lParam, LRESULT* result) {
   *result = 0;
+  if (message == kind.paramMessage) {
+    state.paramIndex = static_cast<int>(wParam);
+    return true;
+  }
   switch (message) {
     case WM_PAINT:
       OnPaint(control);
@@ -74,6 +83,13 @@ bool HandleSharedMessage(HWND control, PositionState& state, UINT message, WPARA
     case CTL_SETMAX:
       OnSetMax(state, wParam);
       return true;
+    case WM_LBUTTONDBLCLK:
+      OnDoubleClick(control, state, kind.popupParam < 0 ? state.paramIndex : kind.popupParam);
+      return true;
+    case CTL_SETPOS:
+      state.position = LOWORD(wParam);
+      kind.draw(control);
+      return true;
     case CTL_GETPOS:
       *result = state.position;
       return true;
@@ -91,11 +107,6 @@ void ApplyAndShow(HWND control, const PositionState& state, int index) {
   if (!state.settings) return;
   ApplyPosition(state.settings, index, state.position);
   ShowParameters(GetDlgItem(GetParent(control), IDC_DISPLAY), state.settings, state.paramIndex);
-}
-
-void OnDoubleClick(HWND control, PositionState& state, int popupParam) {
-  state.popupParam = popupParam;
-  OpenValueEntry(control, state.settings, popupParam);
 }
 
 }  // namespace sombrevox

@@ -18,12 +18,19 @@ struct PositionState {
   int popupParam;             // the parameter index the value-entry popup edits
 };
 
+// Where the knob and the slider differ in the messages they share.
+struct PositionControlKind {
+  UINT paramMessage;   // the message that sets paramIndex
+  void (*draw)(HWND);  // draws the control after CTL_SETPOS
+  int popupParam;      // the index the popup edits; -1: the control's paramIndex
+};
+
 // The messages the knob and the slider handle alike: painting and erasing
 // (drawing happens through their Draw functions), press, release and loss of
-// the capture, the range, the position query and the settings. False for any
-// other message.
-bool HandleSharedMessage(HWND control, PositionState& state, UINT message, WPARAM wParam, LPARAM lParam,
-                         LRESULT* result);
+// the capture, the double-click, the range, the position, the parameter
+// index and the settings. False for any other message.
+bool HandleSharedMessage(HWND control, PositionState& state, const PositionControlKind& kind, UINT message,
+                         WPARAM wParam, LPARAM lParam, LRESULT* result);
 
 // A move changes the control only while it is enabled and dragging.
 bool IsDragging(HWND control, const PositionState& state);
@@ -31,8 +38,5 @@ bool IsDragging(HWND control, const PositionState& state);
 // Writes parameter `index` for the current position and refreshes the page's
 // display (the sibling IDC_DISPLAY). Nothing without settings.
 void ApplyAndShow(HWND control, const PositionState& state, int index);
-
-// A double-click opens the value-entry popup for `popupParam`.
-void OnDoubleClick(HWND control, PositionState& state, int popupParam);
 
 }  // namespace sombrevox

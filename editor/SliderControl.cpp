@@ -20,6 +20,9 @@ struct SliderState {
   Bitmap background;  // the skin under the slider
 };
 
+// The slider always edits the level, also in the value-entry popup.
+const PositionControlKind kKind = {SLIDER_SETPARAM, DrawSlider, kLevel};
+
 LRESULT OnCreate(HWND window) {
   const LRESULT created = CreateState<SliderState>(window);
   if (created != 0) return created;
@@ -61,7 +64,6 @@ LRESULT CALLBACK SliderWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   SliderState* state = StateOf<SliderState>(window);
   if (message == WM_CREATE) return OnCreate(window);
   if (!state) return DefWindowProcA(window, message, wParam, lParam);
-  PositionState& control = state->control;
   switch (message) {
     case WM_DESTROY:
       DestroyState<SliderState>(window);
@@ -72,22 +74,12 @@ LRESULT CALLBACK SliderWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_MOUSEMOVE:
       OnMouseMove(window, *state, lParam);
       return 0;
-    case WM_LBUTTONDBLCLK:
-      OnDoubleClick(window, control, kLevel);
-      return 0;
-    case CTL_SETPOS:
-      control.position = LOWORD(wParam);
-      DrawSlider(window);
-      return 0;
-    case SLIDER_SETPARAM:
-      control.paramIndex = static_cast<int>(wParam);
-      return 0;
-    default:
-      break;
+    default: {
+      LRESULT result = 0;
+      if (HandleSharedMessage(window, state->control, kKind, message, wParam, lParam, &result)) return result;
+      return DefWindowProcA(window, message, wParam, lParam);
+    }
   }
-  LRESULT result = 0;
-  if (HandleSharedMessage(window, control, message, wParam, lParam, &result)) return result;
-  return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace sombrevox

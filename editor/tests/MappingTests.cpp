@@ -166,19 +166,20 @@ TEST(EnteredValueTest, TypedValuesLandOnTheirParameters) {
   EXPECT_STREQ(EntryText(params, kPredelay).c_str(), "32");
   EXPECT_STREQ(EntryText(params, kRoomSize).c_str(), "");
 
-  EnteredResult result = ApplyEnteredText(params, kMix, "0,25");
-  EXPECT_EQ(params.Get(kMix), 0.25);
-  EXPECT_EQ(result.position, 250);
-  result = ApplyEnteredText(params, kPredelay, "300");
-  EXPECT_EQ(params.Get(kPredelay), 250);
-  EXPECT_EQ(result.position, 1000);
-  result = ApplyEnteredText(params, kLowpass, "20000");
-  EXPECT_EQ(params.Get(kLowpass), 10000);
-  EXPECT_EQ(result.position, 1000);
-  result = ApplyEnteredText(params, kLevel, "8");
-  EXPECT_EQ(params.Get(kLevel), 3);
-  EXPECT_EQ(result.position, 0);
-  result = ApplyEnteredText(params, kDecay, "1549.19");
+  struct Typed {
+    int index;
+    const char* text;
+    double value;
+    int32_t position;
+  };
+  const Typed cases[] = {
+      {kMix, "0,25", 0.25, 250}, {kPredelay, "300", 250, 1000}, {kLowpass, "20000", 10000, 1000}, {kLevel, "8", 3, 0}};
+  for (const Typed& typed : cases) {
+    const EnteredResult result = ApplyEnteredText(params, typed.index, typed.text);
+    EXPECT_EQ(params.Get(typed.index), typed.value) << typed.text;
+    EXPECT_EQ(result.position, typed.position) << typed.text;
+  }
+  const EnteredResult result = ApplyEnteredText(params, kDecay, "1549.19");
   EXPECT_NEAR(params.Get(kDecay), 1549.19, 1e-9);
   EXPECT_NEAR(params.Get(kRoomSize), 774.60, 0.01);
   EXPECT_EQ(result.position, 499);

@@ -70,34 +70,32 @@ TEST_F(ValueEntryTest, OpensOnItsOwnThreadOverTheControlWithTheShownValue) {
 
 TEST_F(ValueEntryTest, AppliesTypedValuesAndMovesTheControl) {
   StartControls();
-  HWND popup = OpenOn(knob_, {40, 40});
-  ASSERT_TRUE(popup);
-  ASSERT_TRUE(Type(popup, "0,25", VK_RETURN));
-  EXPECT_EQ(Param(kMix), 0.25) << "a decimal comma reads as a point";
-  EXPECT_EQ(Position(knob_), 250);
-  EXPECT_EQ(window_->Received(WM_VALUE_ENTERED), 1);
-
-  SendMessageA(knob_, KNOB_SETPARAM, kPredelay, 0);
-  popup = OpenOn(knob_, {40, 40});
-  ASSERT_TRUE(popup);
-  EXPECT_EQ(Text(popup), "32");
-  ASSERT_TRUE(Type(popup, "300", VK_RETURN));
-  EXPECT_EQ(Param(kPredelay), 250);
-  EXPECT_EQ(Position(knob_), 1000);
-
-  popup = OpenOn(slider_, {11, 40});
-  ASSERT_TRUE(popup);
-  EXPECT_EQ(Text(popup), "0.00");
-  ASSERT_TRUE(Type(popup, "8", VK_RETURN));
-  EXPECT_EQ(Param(kLevel), 3.0);
-  EXPECT_EQ(Position(slider_), 0);
-
-  popup = OpenOn(slider_, {11, 40});
-  ASSERT_TRUE(popup);
-  ASSERT_TRUE(Type(popup, "loud", VK_RETURN));
-  EXPECT_EQ(Param(kLevel), 0.0) << "text without digits reads as 0";
-  EXPECT_NEAR(Position(slider_), 50, 1);  // read back within one step
-  EXPECT_EQ(window_->Received(WM_VALUE_ENTERED), 4);
+  struct Typed {
+    bool onKnob;
+    int index;
+    const char* shown;
+    const char* text;
+    double value;
+    int position;
+  };
+  const Typed cases[] = {
+      {true, kMix, "0.50", "0,25", 0.25, 250},    // a decimal comma reads as a point
+      {true, kPredelay, "32", "300", 250, 1000},  // clamped to what the display shows
+      {false, kLevel, "0.00", "8", 3, 0},
+      {false, kLevel, "3.00", "loud", 0, 49},  // no digits reads as 0; read back within one step
+  };
+  int entered = 0;
+  for (const Typed& typed : cases) {
+    HWND control = typed.onKnob ? knob_ : slider_;
+    if (typed.onKnob) SendMessageA(knob_, KNOB_SETPARAM, typed.index, 0);
+    HWND popup = OpenOn(control, typed.onKnob ? POINT{40, 40} : POINT{11, 40});
+    ASSERT_TRUE(popup) << typed.text;
+    EXPECT_EQ(Text(popup), typed.shown);
+    ASSERT_TRUE(Type(popup, typed.text, VK_RETURN)) << typed.text;
+    EXPECT_EQ(Param(typed.index), typed.value) << typed.text;
+    EXPECT_EQ(Position(control), typed.position) << typed.text;
+    EXPECT_EQ(window_->Received(WM_VALUE_ENTERED), ++entered);
+  }
 }
 
 TEST_F(ValueEntryTest, EscapeClosesWithoutChange) {

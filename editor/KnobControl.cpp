@@ -21,9 +21,6 @@ struct KnobState {
   int faceToggle;  // non-zero: the first face bitmap is drawn next
 };
 
-// The knob edits the parameter it is set to, also in the value-entry popup.
-const PositionControlKind kKind = {KNOB_SETPARAM, DrawKnob, -1};
-
 constexpr int kPointerOuterRadius = 19;
 constexpr int kPointerInnerRadius = 5;
 
@@ -44,14 +41,15 @@ LRESULT OnCreate(HWND window) {
   return 0;
 }
 
-void OnShowWindow(HWND window, KnobState& state) {
+void OnShowWindow(HWND window) {
+  KnobState& state = *StateOf<KnobState>(window);
   if (state.face) return;
   state.face.Reset(CaptureParentBackground(window, ControlModule(window)));
   ComposeKnobFace(window);
 }
 
-void OnMouseMove(HWND window, KnobState& state, LPARAM lParam) {
-  PositionState& control = state.control;
+void OnMouseMove(HWND window, LPARAM lParam) {
+  PositionState& control = StateOf<KnobState>(window)->control;
   if (!IsDragging(window, control)) return;
   RECT client{};
   GetClientRect(window, &client);
@@ -101,25 +99,11 @@ void ComposeKnobFace(HWND knob) {
 }
 
 LRESULT CALLBACK KnobWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  KnobState* state = StateOf<KnobState>(window);
-  if (message == WM_CREATE) return OnCreate(window);
-  if (!state) return DefWindowProcA(window, message, wParam, lParam);
-  switch (message) {
-    case WM_DESTROY:
-      DestroyState<KnobState>(window);
-      return 0;
-    case WM_SHOWWINDOW:
-      OnShowWindow(window, *state);
-      return 0;
-    case WM_MOUSEMOVE:
-      OnMouseMove(window, *state, lParam);
-      return 0;
-    default: {
-      LRESULT result = 0;
-      if (HandleSharedMessage(window, state->control, kKind, message, wParam, lParam, &result)) return result;
-      return DefWindowProcA(window, message, wParam, lParam);
-    }
-  }
+  // The knob edits the parameter it is set to, also in the value-entry popup.
+  static const PositionControlKind knob = {
+      OnCreate, DestroyState<KnobState>, PositionStateOf<KnobState>, OnShowWindow, OnMouseMove, DrawKnob, KNOB_SETPARAM,
+      -1};
+  return PositionWindowProc(knob, window, message, wParam, lParam);
 }
 
 }  // namespace sombrevox

@@ -54,50 +54,57 @@ LRESULT OnPaint(HWND control) {
 
 }  // namespace
 
-bool HandleSharedMessage(HWND control, PositionState& state, const PositionControlKind& kind, UINT message,
-                         WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  *result = 0;
+LRESULT PositionWindowProc(const PositionControlKind& kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CREATE) return kind.create(window);
+  PositionState* state = kind.control(window);
+  if (!state) return DefWindowProcA(window, message, wParam, lParam);
   if (message == kind.paramMessage) {
-    state.paramIndex = static_cast<int>(wParam);
-    return true;
+    state->paramIndex = static_cast<int>(wParam);
+    return 0;
   }
   switch (message) {
+    case WM_DESTROY:
+      kind.destroy(window);
+      return 0;
     case WM_PAINT:
-      OnPaint(control);
-      return true;
+      return OnPaint(window);
     case WM_ERASEBKGND:
-      *result = 1;
-      return true;
+      return 1;
+    case WM_SHOWWINDOW:
+      kind.showWindow(window);
+      return 0;
+    case WM_MOUSEMOVE:
+      kind.mouseMove(window, lParam);
+      return 0;
     case WM_LBUTTONDOWN:
-      OnButtonDown(control, state);
-      return true;
+      OnButtonDown(window, *state);
+      return 0;
     case WM_LBUTTONUP:
-      OnButtonUp(state);
-      return true;
+      OnButtonUp(*state);
+      return 0;
     case WM_CAPTURECHANGED:
-      OnCaptureChanged(control, state, reinterpret_cast<HWND>(lParam));
-      return true;
-    case CTL_SETMIN:
-      OnSetMin(state, wParam);
-      return true;
-    case CTL_SETMAX:
-      OnSetMax(state, wParam);
-      return true;
+      OnCaptureChanged(window, *state, reinterpret_cast<HWND>(lParam));
+      return 0;
     case WM_LBUTTONDBLCLK:
-      OnDoubleClick(control, state, kind.popupParam < 0 ? state.paramIndex : kind.popupParam);
-      return true;
+      OnDoubleClick(window, *state, kind.popupParam < 0 ? state->paramIndex : kind.popupParam);
+      return 0;
+    case CTL_SETMIN:
+      OnSetMin(*state, wParam);
+      return 0;
+    case CTL_SETMAX:
+      OnSetMax(*state, wParam);
+      return 0;
     case CTL_SETPOS:
-      state.position = LOWORD(wParam);
-      kind.draw(control);
-      return true;
+      state->position = LOWORD(wParam);
+      kind.draw(window);
+      return 0;
     case CTL_GETPOS:
-      *result = state.position;
-      return true;
+      return state->position;
     case CTL_SETSETTINGS:
-      state.settings = reinterpret_cast<IReverbSettings*>(wParam);
-      return true;
+      state->settings = reinterpret_cast<IReverbSettings*>(wParam);
+      return 0;
     default:
-      return false;
+      return DefWindowProcA(window, message, wParam, lParam);
   }
 }
 

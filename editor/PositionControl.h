@@ -18,19 +18,33 @@ struct PositionState {
   int popupParam;             // the parameter index the value-entry popup edits
 };
 
-// Where the knob and the slider differ in the messages they share.
+// The shared part of a control's state record (its member `control`), null
+// when the window has no record.
+template <typename State>
+PositionState* PositionStateOf(HWND window) {
+  State* state = reinterpret_cast<State*>(GetWindowLongPtrA(window, 0));
+  return state ? &state->control : nullptr;
+}
+
+// How a knob or a slider differs from the other: its state record, three
+// messages of its own and the details of the messages they share.
 struct PositionControlKind {
-  UINT paramMessage;   // the message that sets paramIndex
-  void (*draw)(HWND);  // draws the control after CTL_SETPOS
-  int popupParam;      // the index the popup edits; -1: the control's paramIndex
+  LRESULT (*create)(HWND);          // WM_CREATE: makes the state record
+  void (*destroy)(HWND);            // WM_DESTROY: frees it
+  PositionState* (*control)(HWND);  // the record's shared part; null when there is no record
+  void (*showWindow)(HWND);         // WM_SHOWWINDOW
+  void (*mouseMove)(HWND, LPARAM);  // WM_MOUSEMOVE
+  void (*draw)(HWND);               // draws the control after CTL_SETPOS
+  UINT paramMessage;                // the message that sets paramIndex
+  int popupParam;                   // the index the popup edits; -1: the control's paramIndex
 };
 
-// The messages the knob and the slider handle alike: painting and erasing
-// (drawing happens through their Draw functions), press, release and loss of
-// the capture, the double-click, the range, the position, the parameter
-// index and the settings. False for any other message.
-bool HandleSharedMessage(HWND control, PositionState& state, const PositionControlKind& kind, UINT message,
-                         WPARAM wParam, LPARAM lParam, LRESULT* result);
+// The window procedure of both: painting and erasing (drawing happens through
+// their Draw functions), press, release and loss of the capture, the
+// double-click, the range, the position, the parameter index and the
+// settings alike; the rest through `kind`. Messages before the state record
+// exists or after it is freed go to DefWindowProcA.
+LRESULT PositionWindowProc(const PositionControlKind& kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // A move changes the control only while it is enabled and dragging.
 bool IsDragging(HWND control, const PositionState& state);

@@ -20,9 +20,6 @@ struct SliderState {
   Bitmap background;  // the skin under the slider
 };
 
-// The slider always edits the level, also in the value-entry popup.
-const PositionControlKind kKind = {SLIDER_SETPARAM, DrawSlider, kLevel};
-
 LRESULT OnCreate(HWND window) {
   const LRESULT created = CreateState<SliderState>(window);
   if (created != 0) return created;
@@ -30,12 +27,13 @@ LRESULT OnCreate(HWND window) {
   return 0;
 }
 
-void OnShowWindow(HWND window, SliderState& state) {
+void OnShowWindow(HWND window) {
+  SliderState& state = *StateOf<SliderState>(window);
   if (!state.background) state.background.Reset(CaptureParentBackground(window, ControlModule(window)));
 }
 
-void OnMouseMove(HWND window, SliderState& state, LPARAM lParam) {
-  PositionState& control = state.control;
+void OnMouseMove(HWND window, LPARAM lParam) {
+  PositionState& control = StateOf<SliderState>(window)->control;
   const Point pointer = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   // Outside the band the cap stays where it was; it does not snap to an end.
   if (!IsDragging(window, control) || !InSliderBand(pointer)) return;
@@ -61,25 +59,16 @@ void DrawSlider(HWND slider) {
 }
 
 LRESULT CALLBACK SliderWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  SliderState* state = StateOf<SliderState>(window);
-  if (message == WM_CREATE) return OnCreate(window);
-  if (!state) return DefWindowProcA(window, message, wParam, lParam);
-  switch (message) {
-    case WM_DESTROY:
-      DestroyState<SliderState>(window);
-      return 0;
-    case WM_SHOWWINDOW:
-      OnShowWindow(window, *state);
-      return 0;
-    case WM_MOUSEMOVE:
-      OnMouseMove(window, *state, lParam);
-      return 0;
-    default: {
-      LRESULT result = 0;
-      if (HandleSharedMessage(window, state->control, kKind, message, wParam, lParam, &result)) return result;
-      return DefWindowProcA(window, message, wParam, lParam);
-    }
-  }
+  // The slider always edits the level, also in the value-entry popup.
+  static const PositionControlKind slider = {OnCreate,
+                                             DestroyState<SliderState>,
+                                             PositionStateOf<SliderState>,
+                                             OnShowWindow,
+                                             OnMouseMove,
+                                             DrawSlider,
+                                             SLIDER_SETPARAM,
+                                             kLevel};
+  return PositionWindowProc(slider, window, message, wParam, lParam);
 }
 
 }  // namespace sombrevox

@@ -17,14 +17,14 @@ namespace {
 
 constexpr DWORD kPopupTimeoutMs = 5000;
 
+bool PopupShown() { return ValueEntryWindow() && IsWindowVisible(ValueEntryWindow()); }
+
 class ValueEntryTest : public EditorWindowTest {
  protected:
   // Double-clicks `control` and waits for the popup to be shown.
   HWND OpenOn(HWND control, POINT at) {
     PostMouse(control, WM_LBUTTONDBLCLK, at);
-    if (!PumpUntil([] { return ValueEntryWindow() && IsWindowVisible(ValueEntryWindow()); }, kPopupTimeoutMs))
-      return nullptr;
-    return ValueEntryWindow();
+    return PumpUntil(PopupShown, kPopupTimeoutMs) ? ValueEntryWindow() : nullptr;
   }
   static std::string Text(HWND popup) {
     char text[32] = {};
@@ -118,7 +118,7 @@ TEST_F(ValueEntryTest, NeverOpensTwice) {
   // Two double-clicks queued before either is handled.
   PostMessageA(knob_, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 40));
   PostMessageA(slider_, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(11, 40));
-  ASSERT_TRUE(PumpUntil([] { return ValueEntryWindow() && IsWindowVisible(ValueEntryWindow()); }, kPopupTimeoutMs));
+  ASSERT_TRUE(PumpUntil(PopupShown, kPopupTimeoutMs));
   HWND popup = ValueEntryWindow();
   EXPECT_EQ(Text(popup), "0.50") << "the knob's popup, not the slider's";
   // One more while it is open.

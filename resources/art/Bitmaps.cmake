@@ -68,7 +68,8 @@ foreach(drawing skin knob slider-cap select-buttons about-panel)
 endforeach()
 
 set(skin_pam ${art_work}/skin.pam)
-sombrevox_make_bitmap(skin.bmp skin SIZE 430x110)
+# The display draws its text and level meter straight on the skin's panel.
+sombrevox_make_bitmap(skin.bmp skin SIZE 430x110 CHECK --flat 141,34,184,38)
 sombrevox_make_bitmap(about-panel.bmp about-panel SIZE 220x220)
 # The fader cap's block is pixel-aligned: nothing to blend.
 sombrevox_make_bitmap(slider-cap.bmp slider-cap SIZE 50x50

@@ -6,8 +6,10 @@
 //     covered become pure blue; the others are blended over the backdrop's
 //     region at X,Y, or over black) and writes it with 256 colours.
 //   sombrevox-art check FILE.bmp WxH [--key-outside-rect X,Y,W,H | --key-outside-disc CX,CY,INNER,OUTER]
-//     Fails unless FILE has the editor's bitmap layout, the size W x H and
-//     pure blue exactly where the option says (nowhere without one).
+//                       [--flat X,Y,W,H]...
+//     Fails unless FILE has the editor's bitmap layout, the size W x H,
+//     pure blue exactly where the option says (nowhere without one) and one
+//     colour in each --flat rectangle.
 
 #include <cstdio>
 #include <fstream>
@@ -44,28 +46,34 @@ bool Numbers(const std::string& text, size_t count, std::vector<double>* values)
 int Make(const std::vector<std::string>& args) {
   if (args.size() < 2) return Fail("make", "IN.pam OUT.bmp expected");
   Image image, backdrop;
-  std::string error;
+  std::string error, backdropPath;
   if (!ReadPam(args[0], &image, &error)) return Fail(args[0], error);
   bool keyed = false;
-  std::vector<double> n;
+  std::vector<double> n, at;
   for (size_t i = 2; i < args.size(); ++i) {
     if (args[i] == "--keyed") {
       keyed = true;
-    } else if (args[i] == "--crop" && i + 1 < args.size() && Numbers(args[++i], 4, &n)) {
+    } else if (args[i] == "--crop" && i + 1 < args.size() && Numbers(args[i + 1], 4, &n)) {
       Image cropped;
       if (!Crop(image, int(n[0]), int(n[1]), int(n[2]), int(n[3]), &cropped)) return Fail(args[0], "crop outside");
       image = cropped;
-    } else if (args[i] == "--over" && i + 2 < args.size() && Numbers(args[i + 2], 2, &n)) {
-      Image whole;
-      if (!ReadPam(args[i + 1], &whole, &error)) return Fail(args[i + 1], error);
-      if (!Crop(whole, int(n[0]), int(n[1]), image.width, image.height, &backdrop))
-        return Fail(args[i + 1], "backdrop region outside");
+      ++i;
+    } else if (args[i] == "--over" && i + 2 < args.size() && Numbers(args[i + 2], 2, &at)) {
+      backdropPath = args[i + 1];
       i += 2;
     } else {
-      return Fail("make", "unknown option " + args[i]);
+      return Fail("make", "bad option " + args[i]);
     }
   }
-  if (backdrop.pixels.empty()) backdrop = Image{image.width, image.height, std::vector<Rgba>(image.pixels.size())};
+  // The backdrop is the region under the (cropped) picture.
+  if (backdropPath.empty()) {
+    backdrop = Image{image.width, image.height, std::vector<Rgba>(image.pixels.size())};
+  } else {
+    Image whole;
+    if (!ReadPam(backdropPath, &whole, &error)) return Fail(backdropPath, error);
+    if (!Crop(whole, int(at[0]), int(at[1]), image.width, image.height, &backdrop))
+      return Fail(backdropPath, "backdrop region outside");
+  }
   Flatten(&image, backdrop, keyed);
   const std::vector<uint8_t> bytes = EncodeBmp8(Quantise(image));
   std::ofstream out(args[1], std::ios::binary);
@@ -77,19 +85,30 @@ int Make(const std::vector<std::string>& args) {
 int Check(const std::vector<std::string>& args) {
   std::vector<double> size, n;
   if (args.size() < 2 || !Numbers(args[1], 2, &size)) return Fail("check", "FILE.bmp WxH expected");
+  const int width = int(size[0]), height = int(size[1]);
   KeyRule rule;
-  if (args.size() == 4 && args[2] == "--key-outside-rect" && Numbers(args[3], 4, &n)) {
-    rule = {KeyRule::Kind::kOutsideRect, int(n[0]), int(n[1]), int(n[2]), int(n[3])};
-  } else if (args.size() == 4 && args[2] == "--key-outside-disc" && Numbers(args[3], 4, &n)) {
-    rule.kind = KeyRule::Kind::kOutsideDisc;
-    rule.cx = n[0], rule.cy = n[1], rule.inner = n[2], rule.outer = n[3];
-  } else if (args.size() != 2) {
-    return Fail("check", "unknown options");
+  std::vector<std::vector<double>> flat;
+  for (size_t i = 2; i < args.size(); ++i) {
+    if (i + 1 >= args.size() || !Numbers(args[i + 1], 4, &n)) return Fail("check", "bad option " + args[i]);
+    if (args[i] == "--key-outside-rect") {
+      rule = {KeyRule::Kind::kOutsideRect, int(n[0]), int(n[1]), int(n[2]), int(n[3])};
+    } else if (args[i] == "--key-outside-disc") {
+      rule.kind = KeyRule::Kind::kOutsideDisc;
+      rule.cx = n[0], rule.cy = n[1], rule.inner = n[2], rule.outer = n[3];
+    } else if (args[i] == "--flat") {
+      flat.push_back(n);
+    } else {
+      return Fail("check", "unknown option " + args[i]);
+    }
+    ++i;
   }
   std::ifstream in(args[0], std::ios::binary);
   const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   std::string error;
-  if (!CheckBmp8(file, int(size[0]), int(size[1]), rule, &error)) return Fail(args[0], error);
+  if (!CheckBmp8(file, width, height, rule, &error)) return Fail(args[0], error);
+  for (const auto& r : flat)
+    if (!CheckFlat(file, width, height, int(r[0]), int(r[1]), int(r[2]), int(r[3]), &error))
+      return Fail(args[0], error);
   return 0;
 }
 

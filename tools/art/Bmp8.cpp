@@ -11,16 +11,15 @@ constexpr uint32_t kPixelOffset = kFileHeaderSize + kInfoHeaderSize + 4 * kPalet
 
 uint32_t RowBytes(int width) { return (static_cast<uint32_t>(width) + 3) & ~3u; }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
+// Little-endian fields of `bytes` bytes.
+void Put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
+uint32_t Get(const std::vector<uint8_t>& in, size_t at, int bytes) {
+  uint32_t value = 0;
+  for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | in[at + i];
+  return value;
 }
-uint32_t Get16(const std::vector<uint8_t>& in, size_t at) { return in[at] | (in[at + 1] << 8); }
-uint32_t Get32(const std::vector<uint8_t>& in, size_t at) { return Get16(in, at) | (Get16(in, at + 2) << 16); }
 
 bool Fail(std::string* error, const std::string& why) {
   *error = why;
@@ -29,17 +28,25 @@ bool Fail(std::string* error, const std::string& why) {
 
 bool HeaderIsSound(const std::vector<uint8_t>& file, int width, int height, std::string* error) {
   if (file.size() < kPixelOffset || file[0] != 'B' || file[1] != 'M') return Fail(error, "not a bitmap file");
-  if (Get32(file, 10) != kPixelOffset) return Fail(error, "pixels do not follow a 256-entry colour table");
-  if (Get32(file, 14) != kInfoHeaderSize) return Fail(error, "info header is not 40 bytes");
-  if (static_cast<int32_t>(Get32(file, 18)) != width || static_cast<int32_t>(Get32(file, 22)) != height)
+  if (Get(file, 10, 4) != kPixelOffset) return Fail(error, "pixels do not follow a 256-entry colour table");
+  if (Get(file, 14, 4) != kInfoHeaderSize) return Fail(error, "info header is not 40 bytes");
+  if (static_cast<int32_t>(Get(file, 18, 4)) != width || static_cast<int32_t>(Get(file, 22, 4)) != height)
     return Fail(error, "size is not " + std::to_string(width) + " x " + std::to_string(height) + " (bottom-up)");
-  if (Get16(file, 26) != 1 || Get16(file, 28) != 8) return Fail(error, "not one plane of 8 bits per pixel");
-  if (Get32(file, 30) != 0) return Fail(error, "compressed (BI_RGB expected)");
-  const uint32_t used = Get32(file, 46);
+  if (Get(file, 26, 2) != 1 || Get(file, 28, 2) != 8) return Fail(error, "not one plane of 8 bits per pixel");
+  if (Get(file, 30, 4) != 0) return Fail(error, "compressed (BI_RGB expected)");
+  const uint32_t used = Get(file, 46, 4);
   if (used != 0 && used != kPaletteSize) return Fail(error, "colour-used field is neither 0 nor 256");
   if (file.size() < kPixelOffset + RowBytes(width) * height) return Fail(error, "pixels cut short");
   return true;
 }
+
+// The colour-table entry (blue, green, red) of pixel x, y (rows top-down).
+const uint8_t* PixelColour(const std::vector<uint8_t>& file, int width, int height, int x, int y) {
+  const uint8_t index = file[kPixelOffset + static_cast<size_t>(height - 1 - y) * RowBytes(width) + x];
+  return &file[kFileHeaderSize + kInfoHeaderSize + 4 * index];
+}
+
+std::string At(int x, int y) { return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
 
 bool ShouldBeKey(const KeyRule& rule, int x, int y, bool* free) {
   *free = false;
@@ -66,20 +73,20 @@ std::vector<uint8_t> EncodeBmp8(const IndexedImage& image) {
   out.reserve(kPixelOffset + pixelBytes);
   out.push_back('B');
   out.push_back('M');
-  Put32(out, kPixelOffset + pixelBytes);
-  Put32(out, 0);
-  Put32(out, kPixelOffset);
-  Put32(out, kInfoHeaderSize);
-  Put32(out, image.width);
-  Put32(out, image.height);  // positive: bottom-up
-  Put16(out, 1);
-  Put16(out, 8);
-  Put32(out, 0);  // BI_RGB
-  Put32(out, pixelBytes);
-  Put32(out, 2835);  // 72 dots per inch
-  Put32(out, 2835);
-  Put32(out, kPaletteSize);
-  Put32(out, 0);
+  Put(out, kPixelOffset + pixelBytes, 4);
+  Put(out, 0, 4);
+  Put(out, kPixelOffset, 4);
+  Put(out, kInfoHeaderSize, 4);
+  Put(out, image.width, 4);
+  Put(out, image.height, 4);  // positive: bottom-up
+  Put(out, 1, 2);
+  Put(out, 8, 2);
+  Put(out, 0, 4);  // BI_RGB
+  Put(out, pixelBytes, 4);
+  Put(out, 2835, 4);  // 72 dots per inch
+  Put(out, 2835, 4);
+  Put(out, kPaletteSize, 4);
+  Put(out, 0, 4);
   for (int i = 0; i < kPaletteSize; ++i) {
     const Rgba c = i < static_cast<int>(image.palette.size()) ? image.palette[i] : Rgba{};
     out.insert(out.end(), {c.b, c.g, c.r, 0});
@@ -94,18 +101,30 @@ std::vector<uint8_t> EncodeBmp8(const IndexedImage& image) {
 
 bool CheckBmp8(const std::vector<uint8_t>& file, int width, int height, const KeyRule& rule, std::string* error) {
   if (!HeaderIsSound(file, width, height, error)) return false;
-  const size_t table = kFileHeaderSize + kInfoHeaderSize;
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      const size_t entry = table + 4 * file[kPixelOffset + static_cast<size_t>(height - 1 - y) * RowBytes(width) + x];
-      const bool key = file[entry] == 255 && file[entry + 1] == 0 && file[entry + 2] == 0;
+      const uint8_t* colour = PixelColour(file, width, height, x, y);
+      const bool key = colour[0] == 255 && colour[1] == 0 && colour[2] == 0;
       bool free = false;
       const bool wanted = ShouldBeKey(rule, x, y, &free);
       if (!free && key != wanted)
-        return Fail(error, "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " +
-                               (key ? "pure blue where it must be opaque" : "not pure blue where it must be"));
+        return Fail(error,
+                    At(x, y) + (key ? " is pure blue where it must be opaque" : " is not pure blue where it must be"));
     }
   }
+  return true;
+}
+
+bool CheckFlat(const std::vector<uint8_t>& file, int width, int height, int x, int y, int w, int h,
+               std::string* error) {
+  if (x < 0 || y < 0 || w <= 0 || h <= 0 || x + w > width || y + h > height) return Fail(error, "plain area outside");
+  const uint8_t* first = PixelColour(file, width, height, x, y);
+  for (int row = y; row < y + h; ++row)
+    for (int column = x; column < x + w; ++column) {
+      const uint8_t* colour = PixelColour(file, width, height, column, row);
+      if (colour[0] != first[0] || colour[1] != first[1] || colour[2] != first[2])
+        return Fail(error, At(column, row) + " differs from the plain area's colour");
+    }
   return true;
 }
 

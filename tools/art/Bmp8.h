@@ -29,4 +29,8 @@ struct KeyRule {
 // otherwise false with the first fault found in `error`.
 bool CheckBmp8(const std::vector<uint8_t>& file, int width, int height, const KeyRule& rule, std::string* error);
 
+// True if the rectangle (x, y, w, h) of a file that passed CheckBmp8 holds
+// one colour only (a panel that controls draw on must stay plain).
+bool CheckFlat(const std::vector<uint8_t>& file, int width, int height, int x, int y, int w, int h, std::string* error);
+
 }  // namespace sombrevox::art

@@ -15,12 +15,6 @@ bool IsDialogWindow(HWND window) {
   return std::string(name) == "#32770";
 }
 
-std::string WindowText(HWND window) {
-  char text[4096] = "";
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 struct ButtonAt {
   int x;
   int id;
@@ -119,6 +113,12 @@ void CALLBACK ModalDriver::OnReady(HWND, UINT, UINT_PTR timer, DWORD) {
 void ModalDriver::RunNext() {
   if (arrived_.empty()) return;
   const HWND window = arrived_.front();
+  if (IsWindow(window) && !IsWindowVisible(window)) {
+    // Activated before it was shown (a dialog whose initialisation raised a
+    // message box): a dialog's loop shows it once its queue is first empty.
+    SetTimer(nullptr, 0, 0, OnReady);
+    return;
+  }
   arrived_.pop_front();
   if (!IsWindow(window)) return;
   if (steps_.empty()) {
@@ -141,6 +141,12 @@ void PressButton(HWND dialog, int id) {
     return;
   }
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+std::string WindowText(HWND window) {
+  char text[4096] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
 }
 
 std::string ItemText(HWND dialog, int id) {

@@ -68,7 +68,8 @@ class ModalDriver {
 // pressed.
 void PressButton(HWND dialog, int id);
 
-// The text of a dialog's control.
+// A window's text (a dialog's caption), and the text of a dialog's control.
+std::string WindowText(HWND window);
 std::string ItemText(HWND dialog, int id);
 
 }  // namespace sombrevox::test

@@ -4,7 +4,9 @@
 
 #include "ModuleUnderTest.h"
 #include "PresetFile.h"
+#include "PresetsDialog.h"
 #include "ResourceIds.h"
+#include "PluginSettings.h"
 #include "TestSupport.h"
 #include "WavFile.h"
 
@@ -108,6 +110,27 @@ std::vector<std::string> NamesOf(const std::vector<Preset>& records) {
 ReverbParams SettingFor(int index) {
   return ReverbParams{10.0 + index,   300.0 + index,         4000.0 + 1000.0 * index, 0.75,
                       1000.0 + index, 0.25 + 0.0625 * index, 0.125 * index,           -1.0 - index};
+}
+
+void PresetsDialogFixture::SetUp() {
+  ASSERT_NE(filter_.Link(), nullptr);
+  filter_.Link()->pageWindow = page_.get();
+  UseBank(bank_);
+  filter_.Settings()->SetParams(&current_);
+}
+
+void PresetsDialogFixture::UseBank(const std::string& path) {
+  lstrcpynA(filter_.Link()->settings->presetsBankPath, path.c_str(), sizeof filter_.Link()->settings->presetsBankPath);
+}
+
+INT_PTR PresetsDialogFixture::Show() { return ShowPresetsDialog(ResourceModule(), page_.get(), filter_.Link()); }
+
+ModalDriver::Step ChooseFile(const std::string& path) {
+  return [path](HWND open) {
+    EXPECT_EQ(WindowText(open), "Open");
+    SetDlgItemTextA(open, 0x47C /* cmb13, the file name */, path.c_str());
+    SendMessageA(open, WM_COMMAND, IDOK, 0);
+  };
 }
 
 std::vector<std::string> ListEntries(HWND dialog) {

@@ -67,6 +67,24 @@ std::vector<std::string> NamesOf(const std::vector<Preset>& records);
 // In-range settings the filter keeps exactly, one per index.
 ReverbParams SettingFor(int index);
 
+// A filter from the module, a page window owning the dialogs and a bank file
+// in a folder of the test's own, named in the filter's settings.
+class PresetsDialogFixture : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void UseBank(const std::string& path);
+  INT_PTR Show();  // the Presets dialog on the filter's link
+
+  TempFolder folder_;
+  std::string bank_ = folder_.File("bank.prs");
+  FilterUnderTest filter_;
+  PageWindow page_;
+  ReverbParams current_ = SettingFor(1);  // the filter's setting at the start
+};
+
+// Answers the open-file dialog with `path`, typed into its file name box.
+ModalDriver::Step ChooseFile(const std::string& path);
+
 // The Presets dialog's controls.
 std::vector<std::string> ListEntries(HWND dialog);  // in the list box's (sorted) order
 // Selects the entry with exactly this text and tells the dialog, as a click

@@ -5,7 +5,6 @@
 
 #include "DialogTestSupport.h"
 #include "PluginSettings.h"
-#include "PresetsDialog.h"
 #include "ResourceIds.h"
 #include "TestSupport.h"
 
@@ -14,25 +13,9 @@ using namespace sombrevox::test;
 
 namespace {
 
-const bool installed = InstallTestEnvironment(COINIT_APARTMENTTHREADED);
-
-class PresetsDialogTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_NE(filter_.Link(), nullptr);
-    filter_.Link()->pageWindow = page_.get();
-    UseBank(bank_);
-    filter_.Settings()->SetParams(&current_);
-  }
-  void UseBank(const std::string& path) { lstrcpynA(filter_.Link()->settings->presetsBankPath, path.c_str(), 512); }
-  INT_PTR Show() { return ShowPresetsDialog(ResourceModule(), page_.get(), filter_.Link()); }
-
-  TempFolder folder_;
-  std::string bank_ = folder_.File("bank.prs");
-  FilterUnderTest filter_;
-  PageWindow page_;
-  ReverbParams current_ = SettingFor(1);
-};
+// The program's environment (COM in a single-threaded apartment, watchdog) is
+// installed by SettingsStoreTests.cpp.
+using PresetsDialogTest = PresetsDialogFixture;
 
 TEST_F(PresetsDialogTest, OpensOnTheBankWithButtonsFollowingNameAndSelection) {
   WriteBank(bank_, {MakePreset("Hall", SettingFor(2)), MakePreset("Room", SettingFor(3)),
@@ -40,10 +23,7 @@ TEST_F(PresetsDialogTest, OpensOnTheBankWithButtonsFollowingNameAndSelection) {
   const Bytes before = ReadBytes(bank_);
   ModalDriver driver;
   driver.Then([](HWND dialog) {
-    EXPECT_EQ(ItemText(dialog, 0), "");
-    char caption[64];
-    GetWindowTextA(dialog, caption, sizeof caption);
-    EXPECT_STREQ(caption, "Presets");
+    EXPECT_EQ(WindowText(dialog), "Presets");
     EXPECT_EQ(ListEntries(dialog), (std::vector<std::string>{"chamber", "Hall", "Room"}));
     EXPECT_EQ(ButtonStates(dialog), "----");
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_PRESET_NAME));
@@ -195,17 +175,6 @@ TEST_F(PresetsDialogTest, CancelAppliesNothingAndWritesNothing) {
   EXPECT_EQ(ReadBytes(bank_), before);
   EXPECT_TRUE(SameBytes(filter_.Params(), current_));
   EXPECT_EQ(page_.TakePresetSelected(), 0);
-}
-
-// Answers the open-file dialog with `path`, typed into its file name box.
-ModalDriver::Step ChooseFile(const std::string& path) {
-  return [path](HWND open) {
-    char caption[64];
-    GetWindowTextA(open, caption, sizeof caption);
-    EXPECT_STREQ(caption, "Open");
-    SetDlgItemTextA(open, 0x47C /* cmb13, the file name */, path.c_str());
-    SendMessageA(open, WM_COMMAND, IDOK, 0);
-  };
 }
 
 TEST_F(PresetsDialogTest, BankAsksToSaveChangesWithThreeAnswers) {

@@ -67,8 +67,8 @@ class PresetsDialog {
 
   void ReadBank(PresetResult checkResult);
   bool SaveBank();
-  bool SelectedEntry(Preset*& record, char (&name)[kPresetNameSize]);
-  void ReportMissing(std::string_view name);
+  Preset* ConfirmedRecord(std::string_view before, std::string_view after, PresetResult declined,
+                          char (&name)[kPresetNameSize], PresetResult& result);
   void ClearNameSelection();
   void EnableEntryButtons(bool enable);
   int Ask(const MessageText& text, UINT type) { return MessageBoxA(window_, text.c_str(), kMessageCaption, type); }
@@ -179,17 +179,11 @@ void PresetsDialog::OnDoubleClick() {
   OnSelectionChanged();
 }
 
-bool PresetsDialog::SelectedEntry(Preset*& record, char (&name)[kPresetNameSize]) {
-  if (!list_.SelectedText(name)) return false;
-  record = list_.SelectedRecord(state_.bank);
-  return true;
-}
-
 // Chooses the selected entry's record for OK; nothing is applied yet.
 void PresetsDialog::OnLoad() {
-  Preset* record = nullptr;
   char name[kPresetNameSize];
-  if (!SelectedEntry(record, name)) return;
+  if (!list_.SelectedText(name)) return;
+  Preset* record = list_.SelectedRecord(state_.bank);
   const HWND nameBox = Item(IDC_PRESET_NAME);
   SetWindowTextA(nameBox, name);
   SendMessageA(nameBox, EM_SETSEL, 0, -1);
@@ -227,32 +221,43 @@ PresetResult PresetsDialog::OnAdd() {
   return kPresetOk;
 }
 
-PresetResult PresetsDialog::OnUpdate() {
-  Preset* record = nullptr;
-  char name[kPresetNameSize];
-  if (!SelectedEntry(record, name)) return kPresetOk;
-  if (Ask(QuotedMessage("Are you sure you want to replace '", name, "' with the current settings ?"),
-          MB_YESNO | MB_DEFBUTTON2) != IDYES)
-    return kReplaceDeclined;
-  if (record == nullptr) {
-    ReportMissing(name);
-    return kPresetNotFound;
+// Asks `before` name `after` about the selected entry: its record when the
+// answer is Yes and the record is still in the bank; otherwise null, with
+// `result` 0 (nothing selected), `declined` or 1150002 (shown).
+Preset* PresetsDialog::ConfirmedRecord(std::string_view before, std::string_view after, PresetResult declined,
+                                       char (&name)[kPresetNameSize], PresetResult& result) {
+  result = kPresetOk;
+  if (!list_.SelectedText(name)) return nullptr;
+  Preset* record = list_.SelectedRecord(state_.bank);
+  if (Ask(QuotedMessage(before, name, after), MB_YESNO | MB_DEFBUTTON2) != IDYES) {
+    result = declined;
+    return nullptr;
   }
+  if (record == nullptr) {
+    MessageText message;
+    AppendErrorCode(kPresetNotFound, message);
+    Ask(message.Append(QuotedMessage("The preset '", name, "' does not exist.").view()), MB_OK | MB_ICONERROR);
+    result = kPresetNotFound;
+  }
+  return record;
+}
+
+PresetResult PresetsDialog::OnUpdate() {
+  char name[kPresetNameSize];
+  PresetResult result;
+  Preset* record = ConfirmedRecord("Are you sure you want to replace '", "' with the current settings ?",
+                                   kReplaceDeclined, name, result);
+  if (record == nullptr) return result;
   CapturePreset(*record, name, state_.settings);
   state_.bankModified = true;
   return kPresetOk;
 }
 
 PresetResult PresetsDialog::OnDelete() {
-  Preset* record = nullptr;
   char name[kPresetNameSize];
-  if (!SelectedEntry(record, name)) return kPresetOk;
-  if (Ask(QuotedMessage("Are you sure you want to delete '", name, "' ?"), MB_YESNO | MB_DEFBUTTON2) != IDYES)
-    return kDeleteDeclined;
-  if (record == nullptr) {
-    ReportMissing(name);
-    return kPresetNotFound;
-  }
+  PresetResult result;
+  Preset* record = ConfirmedRecord("Are you sure you want to delete '", "' ?", kDeleteDeclined, name, result);
+  if (record == nullptr) return result;
   // The entry's own record goes, whichever other record shares its name;
   // the preset chosen with Load is dropped only when it is this very record.
   if (state_.currentPreset == record) state_.currentPreset = nullptr;
@@ -303,13 +308,6 @@ void PresetsDialog::ClearNameSelection() {
   SendMessageA(nameBox, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
   OnNameChanged();
   SetFocus(nameBox);
-}
-
-// An entry that is no longer in the bank.
-void PresetsDialog::ReportMissing(std::string_view name) {
-  MessageText message;
-  AppendErrorCode(kPresetNotFound, message);
-  Ask(message.Append(QuotedMessage("The preset '", name, "' does not exist.").view()), MB_OK | MB_ICONERROR);
 }
 
 // Load, Update and Delete act on the selected entry.

@@ -14,8 +14,6 @@ using namespace sombrevox::test;
 
 namespace {
 
-using PresetsDialogFaults = PresetsDialogFixture;
-
 const char kLaterFormat[] =
     "Error 1150205: Cannon load presets. You are probably trying to use a presets file of a later version of "
     "ORVELA Soft SombrevoxLight";
@@ -23,52 +21,49 @@ const char kCutShort[] = "Error 1110002: Error while reading the presets file.";
 const char kLoadFailed[] = "Error 1110021: 1150001: Error while loading presets list.";
 const char kSaveOpenFailed[] = "Error 1110001: Error while opening the presets file for saving.";
 
-// Adds a preset, then asks OK and Bank to write the bank: both refuse with
-// the text the bank's reading showed, and the dialog stays with the change.
-void AddAndTryToSave(ModalDriver& driver, HWND dialog, const std::string& expected) {
-  TypeName(dialog, "Mine");
-  PressButton(dialog, IDC_ADD);
-  MessageBoxSeen onOk, onBank;
-  driver.Answer(IDOK, &onOk);
-  PressButton(dialog, IDOK);
-  EXPECT_EQ(onOk.text, expected);
-  EXPECT_TRUE(IsWindowVisible(dialog)) << "OK did not end the dialog";
-  driver.Answer(IDYES).Answer(IDOK, &onBank);  // no open-file dialog follows
-  PressButton(dialog, IDC_BANK);
-  EXPECT_EQ(onBank.text, expected);
-  EXPECT_EQ(ListEntries(dialog), (std::vector<std::string>{"Mine"}));
+class PresetsDialogFaults : public PresetsDialogFixture {
+ protected:
+  void ExpectNeverWrittenOver(const Bytes& file, const std::string& error);
+};
+
+// A bank file the dialog cannot read whole: its opening shows `error`, the
+// list holds no record, and after an Add both OK and Bank's "Yes" refuse to
+// write the bank with that same text, keeping the dialog and the change.
+// The file is never touched.
+void PresetsDialogFaults::ExpectNeverWrittenOver(const Bytes& file, const std::string& error) {
+  WriteBytes(bank_, file);
+  MessageBoxSeen opening, onOk, onBank;
+  ModalDriver driver;
+  driver.Answer(IDOK, &opening).Then([&](HWND dialog) {
+    EXPECT_EQ(ListEntries(dialog), std::vector<std::string>{});
+    TypeName(dialog, "Mine");
+    PressButton(dialog, IDC_ADD);
+    driver.Answer(IDOK, &onOk);
+    PressButton(dialog, IDOK);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "OK did not end the dialog";
+    driver.Answer(IDYES).Answer(IDOK, &onBank);  // no open-file dialog follows
+    PressButton(dialog, IDC_BANK);
+    EXPECT_EQ(ListEntries(dialog), (std::vector<std::string>{"Mine"}));
+    PressButton(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(Show(), IDCANCEL);
+  EXPECT_EQ(opening.text, error);
+  EXPECT_EQ(onOk.text, error);
+  EXPECT_EQ(onBank.text, error);
+  EXPECT_EQ(ReadBytes(bank_), file);
 }
 
 TEST_F(PresetsDialogFaults, ABankOfALaterFormatIsNeverWrittenOver) {
   Bytes later = Header("2.0", "2.0");
   for (const Bytes& record : {RecordBytes("Hall", SettingFor(2)), RecordBytes("Room", SettingFor(3))})
     later.insert(later.end(), record.begin(), record.end());
-  WriteBytes(bank_, later);
-  MessageBoxSeen opening;
-  ModalDriver driver;
-  driver.Answer(IDOK, &opening).Then([&](HWND dialog) {
-    EXPECT_EQ(ListEntries(dialog), std::vector<std::string>{});
-    AddAndTryToSave(driver, dialog, kLaterFormat);
-    PressButton(dialog, IDCANCEL);
-  });
-  EXPECT_EQ(Show(), IDCANCEL);
-  EXPECT_EQ(opening.text, kLaterFormat);
-  EXPECT_EQ(ReadBytes(bank_), later);
+  ExpectNeverWrittenOver(later, kLaterFormat);
 }
 
 TEST_F(PresetsDialogFaults, ABankCutShortIsNeverWrittenOver) {
   Bytes cut = Header();
   cut.resize(30);
-  WriteBytes(bank_, cut);
-  MessageBoxSeen opening;
-  ModalDriver driver;
-  driver.Answer(IDOK, &opening).Then([&](HWND dialog) {
-    AddAndTryToSave(driver, dialog, kCutShort);
-    PressButton(dialog, IDCANCEL);
-  });
-  EXPECT_EQ(Show(), IDCANCEL);
-  EXPECT_EQ(opening.text, kCutShort);
-  EXPECT_EQ(ReadBytes(bank_), cut);
+  ExpectNeverWrittenOver(cut, kCutShort);
 }
 
 TEST_F(PresetsDialogFaults, ABankNotWrittenYetIsCreatedByTheFirstSave) {

@@ -10,7 +10,7 @@ packages=(
   wine wine32:i386 wine64
   gstreamer1.0-plugins-good gstreamer1.0-plugins-good:i386
   xvfb xauth sox
-  librsvg2-bin imagemagick fonts-dejavu-core fonts-dejavu-extra
+  librsvg2-bin imagemagick fontconfig fonts-dejavu-core fonts-dejavu-extra
 )
 
 as_root() {

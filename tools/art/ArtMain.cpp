@@ -88,7 +88,8 @@ int Check(const std::vector<std::string>& args) {
   const int width = int(size[0]), height = int(size[1]);
   KeyRule rule;
   std::vector<std::vector<double>> flat;
-  for (size_t i = 2; i < args.size(); ++i) {
+  // Every option takes one value.
+  for (size_t i = 2; i < args.size(); i += 2) {
     if (i + 1 >= args.size() || !Numbers(args[i + 1], 4, &n)) return Fail("check", "bad option " + args[i]);
     if (args[i] == "--key-outside-rect") {
       rule = {KeyRule::Kind::kOutsideRect, int(n[0]), int(n[1]), int(n[2]), int(n[3])};
@@ -100,7 +101,6 @@ int Check(const std::vector<std::string>& args) {
     } else {
       return Fail("check", "unknown option " + args[i]);
     }
-    ++i;
   }
   std::ifstream in(args[0], std::ios::binary);
   const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -1,0 +1,22 @@
+#pragma once
+#include <windows.h>
+
+#include "SombrevoxLight.h"
+
+namespace sombrevox {
+
+// The Preferences dialog's own state, from its opening to its end. Its pages
+// are handed this record as their creation parameter: each dialog edits the
+// filter it was opened for, however many are open.
+struct PrefsHostState {
+  static constexpr int kTabCount = 1;  // "Misc"
+
+  HINSTANCE module = nullptr;  // holds the page templates
+  EditorLink* link = nullptr;  // the filter whose settings are edited
+  HWND tabControl = nullptr;   // control 1023
+  HWND currentPage = nullptr;  // the page shown in the tab control
+  RECT pageRect{};             // the tab control's display area, in dialog pixels
+  const DLGTEMPLATE* pageTemplates[kTabCount] = {};
+};
+
+}  // namespace sombrevox

@@ -1,0 +1,53 @@
+#include "PresetTransfer.h"
+
+#include <mmreg.h>
+
+#include "LowpassCeiling.h"
+
+namespace sombrevox {
+namespace {
+
+// The ceiling while the output is not connected: the highest cut-off any
+// rate allows, so nothing is lowered beyond the filter's own clamp.
+constexpr double kUnconnectedCeiling = 16000.0;
+
+double OutputCeiling(IReverbSettings* settings) {
+  WAVEFORMATEX output{};
+  if (FAILED(settings->GetWaveFormat(&output, 1))) return kUnconnectedCeiling;
+  return LowpassCeiling(output.nSamplesPerSec);
+}
+
+}  // namespace
+
+PresetResult CapturePreset(Preset& record, std::string_view name, IReverbSettings* settings) noexcept {
+  SetPresetName(record, name);
+  if (settings == nullptr) return kPresetOk;
+  ReverbParams& p = record.params;
+  settings->GetPredelay(&p.predelayMs);
+  settings->GetRoomSize(&p.roomSize);
+  settings->GetLowpass(&p.lowpassHz);
+  settings->GetDiffusion(&p.diffusion);
+  settings->GetDecay(&p.decayMs);
+  settings->GetDamping(&p.damping);
+  settings->GetMix(&p.mix);
+  settings->GetLevel(&p.levelDb);
+  return kPresetOk;
+}
+
+PresetResult ApplyPreset(const Preset& record, IReverbSettings* settings, HWND pageWindow) noexcept {
+  if (settings == nullptr) return kPresetOk;
+  const ReverbParams& p = record.params;
+  settings->SetPredelay(p.predelayMs);
+  settings->SetRoomSize(p.roomSize);
+  const double ceiling = OutputCeiling(settings);
+  settings->SetLowpass(ceiling < p.lowpassHz ? ceiling : p.lowpassHz);
+  settings->SetDiffusion(p.diffusion);
+  settings->SetDecay(p.decayMs);
+  settings->SetDamping(p.damping);
+  settings->SetMix(p.mix);
+  settings->SetLevel(p.levelDb);
+  if (pageWindow != nullptr && IsWindow(pageWindow)) PostMessageA(pageWindow, WM_REVERB_PRESET_SELECTED, 0, 0);
+  return kPresetOk;
+}
+
+}  // namespace sombrevox

@@ -62,18 +62,23 @@ HRESULT STDMETHODCALLTYPE PinBase::Connect(IPin* receiver, const AM_MEDIA_TYPE* 
     return E_POINTER;
   }
   CriticalSectionLock guard(*lock_);
-  if (IsConnected()) {
-    return VFW_E_ALREADY_CONNECTED;
+  HRESULT hr = CanConnect();
+  if (FAILED(hr)) {
+    return hr;
   }
-  if (filter_->State() != State_Stopped) {
-    return VFW_E_NOT_STOPPED;
-  }
-  const HRESULT hr = AgreeType(receiver, type);
+  hr = AgreeType(receiver, type);
   if (FAILED(hr)) {
     BreakPeer();
     return hr;
   }
   return S_OK;
+}
+
+HRESULT PinBase::CanConnect() const {
+  if (IsConnected()) {
+    return VFW_E_ALREADY_CONNECTED;
+  }
+  return filter_->State() == State_Stopped ? S_OK : VFW_E_NOT_STOPPED;
 }
 
 HRESULT PinBase::AgreeType(IPin* receiver, const AM_MEDIA_TYPE* partial) {
@@ -167,13 +172,11 @@ HRESULT STDMETHODCALLTYPE PinBase::ReceiveConnection(IPin* connector, const AM_M
     return E_POINTER;
   }
   CriticalSectionLock guard(*lock_);
-  if (IsConnected()) {
-    return VFW_E_ALREADY_CONNECTED;
+  HRESULT hr = CanConnect();
+  if (FAILED(hr)) {
+    return hr;
   }
-  if (filter_->State() != State_Stopped) {
-    return VFW_E_NOT_STOPPED;
-  }
-  HRESULT hr = CheckCandidate(connector, type);
+  hr = CheckCandidate(connector, type);
   if (FAILED(hr)) {
     return hr;
   }

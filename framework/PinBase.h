@@ -102,6 +102,8 @@ class PinBase : public ComObjectBase, public IPin, public IQualityControl {
   IQualityControl* qualitySink_ = nullptr;
 
  private:
+  // A pin connects once, and only while its filter is stopped (under the lock).
+  HRESULT CanConnect() const;
   HRESULT AgreeType(IPin* receiver, const AM_MEDIA_TYPE* partial);
   HRESULT WalkTypes(IPin* receiver, IEnumMediaTypes* types, const AM_MEDIA_TYPE* partial);
   HRESULT AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE* type);

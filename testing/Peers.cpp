@@ -76,13 +76,6 @@ HRESULT CopyType(const graph::OwnedMediaType& from, AM_MEDIA_TYPE* to) {
   return S_OK;
 }
 
-void FillPinInfo(IBaseFilter* filter, const wchar_t* name, PIN_DIRECTION direction, PIN_INFO* info) {
-  info->pFilter = filter;
-  filter->AddRef();
-  info->dir = direction;
-  lstrcpynW(info->achName, name, MAX_PIN_NAME);
-}
-
 HRESULT CreatePlatformAllocator(IMemAllocator** allocator) {
   return CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER, IID_IMemAllocator,
                           reinterpret_cast<void**>(allocator));
@@ -225,6 +218,37 @@ HRESULT STDMETHODCALLTYPE PeerFilter::JoinFilterGraph(IFilterGraph* graph, LPCWS
 
 HRESULT STDMETHODCALLTYPE PeerFilter::QueryVendorInfo(LPWSTR*) { return E_NOTIMPL; }
 
+// PeerPin
+
+HRESULT STDMETHODCALLTYPE PeerPin::ConnectedTo(IPin** pin) {
+  if (!pin) return E_POINTER;
+  ComPtr<IPin> peer = peer_;
+  *pin = peer.Detach();
+  return *pin ? S_OK : VFW_E_NOT_CONNECTED;
+}
+
+HRESULT STDMETHODCALLTYPE PeerPin::ConnectionMediaType(AM_MEDIA_TYPE* type) {
+  if (!peer_) return VFW_E_NOT_CONNECTED;
+  return CopyType(type_, type);
+}
+
+HRESULT STDMETHODCALLTYPE PeerPin::QueryPinInfo(PIN_INFO* info) {
+  if (!info) return E_POINTER;
+  info->pFilter = static_cast<IBaseFilter*>(this);
+  AddRef();
+  info->dir = direction_;
+  lstrcpynW(info->achName, name_, MAX_PIN_NAME);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE PeerPin::QueryDirection(PIN_DIRECTION* direction) {
+  if (!direction) return E_POINTER;
+  *direction = direction_;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE PeerPin::QueryId(LPWSTR* id) { return CopyString(name_, id); }
+
 // TestSource
 
 ComPtr<TestSource> TestSource::Create(const AM_MEDIA_TYPE* type, long bufferBytes, long bufferCount) {
@@ -291,32 +315,6 @@ HRESULT STDMETHODCALLTYPE TestSource::Disconnect() {
   allocator_.Reset();
   return S_OK;
 }
-
-HRESULT STDMETHODCALLTYPE TestSource::ConnectedTo(IPin** pin) {
-  if (!pin) return E_POINTER;
-  ComPtr<IPin> peer = peer_;
-  *pin = peer.Detach();
-  return *pin ? S_OK : VFW_E_NOT_CONNECTED;
-}
-
-HRESULT STDMETHODCALLTYPE TestSource::ConnectionMediaType(AM_MEDIA_TYPE* type) {
-  if (!peer_) return VFW_E_NOT_CONNECTED;
-  return CopyType(type_, type);
-}
-
-HRESULT STDMETHODCALLTYPE TestSource::QueryPinInfo(PIN_INFO* info) {
-  if (!info) return E_POINTER;
-  FillPinInfo(this, L"Out", PINDIR_OUTPUT, info);
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE TestSource::QueryDirection(PIN_DIRECTION* direction) {
-  if (!direction) return E_POINTER;
-  *direction = PINDIR_OUTPUT;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE TestSource::QueryId(LPWSTR* id) { return CopyString(L"Out", id); }
 
 HRESULT TestSource::OnStateChange(FILTER_STATE from, FILTER_STATE to) {
   if (!allocator_) return S_OK;
@@ -512,32 +510,6 @@ HRESULT STDMETHODCALLTYPE TestRenderer::Disconnect() {
   type_.Clear();
   return S_OK;
 }
-
-HRESULT STDMETHODCALLTYPE TestRenderer::ConnectedTo(IPin** pin) {
-  if (!pin) return E_POINTER;
-  ComPtr<IPin> peer = peer_;
-  *pin = peer.Detach();
-  return *pin ? S_OK : VFW_E_NOT_CONNECTED;
-}
-
-HRESULT STDMETHODCALLTYPE TestRenderer::ConnectionMediaType(AM_MEDIA_TYPE* type) {
-  if (!peer_) return VFW_E_NOT_CONNECTED;
-  return CopyType(type_, type);
-}
-
-HRESULT STDMETHODCALLTYPE TestRenderer::QueryPinInfo(PIN_INFO* info) {
-  if (!info) return E_POINTER;
-  FillPinInfo(this, L"In", PINDIR_INPUT, info);
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE TestRenderer::QueryDirection(PIN_DIRECTION* direction) {
-  if (!direction) return E_POINTER;
-  *direction = PINDIR_INPUT;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE TestRenderer::QueryId(LPWSTR* id) { return CopyString(L"In", id); }
 
 HRESULT STDMETHODCALLTYPE TestRenderer::QueryAccept(const AM_MEDIA_TYPE* type) {
   if (!type || type->majortype != MEDIATYPE_Audio) return S_FALSE;

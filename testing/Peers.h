@@ -110,12 +110,42 @@ class PeerFilter : public IBaseFilter {
   ComPtr<IReferenceClock> clock_;
 };
 
+// The pin side of a one-pin peer: its name and direction, the pin it is
+// connected to and the type agreed; the peer filter and its pin are one object.
+class PeerPin : public PeerFilter, public IPin {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return PeerFilter::QueryInterface(iid, object);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return PeerFilter::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return PeerFilter::Release(); }
+
+  HRESULT STDMETHODCALLTYPE ConnectedTo(IPin** pin) override;
+  HRESULT STDMETHODCALLTYPE ConnectionMediaType(AM_MEDIA_TYPE* type) override;
+  HRESULT STDMETHODCALLTYPE QueryPinInfo(PIN_INFO* info) override;
+  HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* direction) override;
+  HRESULT STDMETHODCALLTYPE QueryId(LPWSTR* id) override;
+  HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
+
+ protected:
+  PeerPin(const wchar_t* name, PIN_DIRECTION direction) : name_(name), direction_(direction) {}
+  IPin* OnlyPin() override { return this; }
+
+  ComPtr<IPin> peer_;
+  graph::OwnedMediaType type_;
+
+ private:
+  const wchar_t* name_;
+  PIN_DIRECTION direction_;
+};
+
 // A source with one output pin "Out". Connect (the graph's, or a test's pin
 // to pin) joins the input pin and agrees an allocator: the one given with
 // UseAllocator or the input pin's own, set to `bufferCount` buffers of
 // `bufferBytes` and notified; a graph's Run commits it. The test then hands
 // over samples itself. It counts quality messages and knows its duration.
-class TestSource final : public PeerFilter, public IPin, public IQualityControl, public IMediaSeeking {
+class TestSource final : public PeerPin, public IQualityControl, public IMediaSeeking {
  public:
   static constexpr LONGLONG kDuration = 123456789;
 
@@ -149,23 +179,16 @@ class TestSource final : public PeerFilter, public IPin, public IQualityControl,
   LONG QualityNotifications() const { return qualityNotifications_; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    return PeerFilter::QueryInterface(iid, object);
+    return PeerPin::QueryInterface(iid, object);
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return PeerFilter::AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() override { return PeerFilter::Release(); }
+  ULONG STDMETHODCALLTYPE AddRef() override { return PeerPin::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return PeerPin::Release(); }
 
   // IPin
   HRESULT STDMETHODCALLTYPE Connect(IPin* receiver, const AM_MEDIA_TYPE* type) override;
   HRESULT STDMETHODCALLTYPE ReceiveConnection(IPin*, const AM_MEDIA_TYPE*) override { return E_UNEXPECTED; }
   HRESULT STDMETHODCALLTYPE Disconnect() override;
-  HRESULT STDMETHODCALLTYPE ConnectedTo(IPin** pin) override;
-  HRESULT STDMETHODCALLTYPE ConnectionMediaType(AM_MEDIA_TYPE* type) override;
-  HRESULT STDMETHODCALLTYPE QueryPinInfo(PIN_INFO* info) override;
-  HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* direction) override;
-  HRESULT STDMETHODCALLTYPE QueryId(LPWSTR* id) override;
   HRESULT STDMETHODCALLTYPE QueryAccept(const AM_MEDIA_TYPE*) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE EndOfStream() override { return E_UNEXPECTED; }
   HRESULT STDMETHODCALLTYPE BeginFlush() override { return E_UNEXPECTED; }
   HRESULT STDMETHODCALLTYPE EndFlush() override { return E_UNEXPECTED; }
@@ -197,18 +220,15 @@ class TestSource final : public PeerFilter, public IPin, public IQualityControl,
   HRESULT STDMETHODCALLTYPE GetPreroll(LONGLONG*) override { return E_NOTIMPL; }
 
  protected:
-  IPin* OnlyPin() override { return this; }
   HRESULT OnStateChange(FILTER_STATE from, FILTER_STATE to) override;
   void* ExtraInterface(REFIID iid) override;
 
  private:
-  TestSource() = default;
+  TestSource() : PeerPin(L"Out", PINDIR_OUTPUT) {}
   ~TestSource() override = default;
   HRESULT SetUpAllocator(long bufferBytes, long buffers);
 
-  graph::OwnedMediaType type_;
   long bufferBytes_ = 0, bufferCount_ = 0;
-  ComPtr<IPin> peer_;
   ComPtr<IMemInputPin> input_;
   ComPtr<IMemAllocator> allocator_;
   uint64_t framesSent_ = 0;
@@ -221,7 +241,7 @@ class TestSource final : public PeerFilter, public IPin, public IQualityControl,
 // flushes, segments and ends of stream, reports end of stream to its graph
 // as EC_COMPLETE, and passes seeking upstream (the platform's aggregated
 // seeking pass-through). How it deals with allocators is the test's choice.
-class TestRenderer final : public PeerFilter, public IPin, public IMemInputPin, public IAMFilterMiscFlags {
+class TestRenderer final : public PeerPin, public IMemInputPin, public IAMFilterMiscFlags {
  public:
   enum class AllocatorOffer {
     Platform,  // offers a platform allocator; takes whichever it is told of
@@ -262,23 +282,17 @@ class TestRenderer final : public PeerFilter, public IPin, public IMemInputPin, 
   LONG DisconnectCalls() const { return disconnectCalls_; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    return PeerFilter::QueryInterface(iid, object);
+    return PeerPin::QueryInterface(iid, object);
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return PeerFilter::AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() override { return PeerFilter::Release(); }
+  ULONG STDMETHODCALLTYPE AddRef() override { return PeerPin::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return PeerPin::Release(); }
 
   // IPin
   HRESULT STDMETHODCALLTYPE Connect(IPin*, const AM_MEDIA_TYPE*) override { return E_UNEXPECTED; }
   HRESULT STDMETHODCALLTYPE ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* type) override;
   HRESULT STDMETHODCALLTYPE Disconnect() override;
-  HRESULT STDMETHODCALLTYPE ConnectedTo(IPin** pin) override;
-  HRESULT STDMETHODCALLTYPE ConnectionMediaType(AM_MEDIA_TYPE* type) override;
-  HRESULT STDMETHODCALLTYPE QueryPinInfo(PIN_INFO* info) override;
-  HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* direction) override;
-  HRESULT STDMETHODCALLTYPE QueryId(LPWSTR* id) override;
   HRESULT STDMETHODCALLTYPE QueryAccept(const AM_MEDIA_TYPE* type) override;
   HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes** types) override;
-  HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE EndOfStream() override;
   HRESULT STDMETHODCALLTYPE BeginFlush() override;
   HRESULT STDMETHODCALLTYPE EndFlush() override;
@@ -296,19 +310,16 @@ class TestRenderer final : public PeerFilter, public IPin, public IMemInputPin, 
   ULONG STDMETHODCALLTYPE GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_RENDERER; }
 
  protected:
-  IPin* OnlyPin() override { return this; }
   HRESULT OnStateChange(FILTER_STATE, FILTER_STATE) override { return S_OK; }
   void* ExtraInterface(REFIID iid) override;
 
  private:
-  TestRenderer() = default;
+  TestRenderer() : PeerPin(L"In", PINDIR_INPUT) {}
   ~TestRenderer() override;
   void Log(char event);
 
   Options options_;
   bool refuseChanges_ = false;
-  ComPtr<IPin> peer_;
-  graph::OwnedMediaType type_;
   ComPtr<IMemAllocator> offered_;  // what GetAllocator hands out (null: none)
   ComPtr<IMemAllocator> notified_;
   ComPtr<graph::SampleCollector> samples_;

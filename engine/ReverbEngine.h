@@ -11,11 +11,11 @@ namespace sombrevox {
 
 constexpr int kLineCount = 8;
 
-// Processing modes of the buffer loops.
+// What a buffer loop does with its buffer.
 enum ProcessMode : int {
-  kModeDiscontinuity = 0,  // first buffer after a discontinuity
+  kModeDiscontinuity = 0,  // the first buffer after a discontinuity; as kModeNormal
   kModeNormal = 1,
-  kModeTail = 2,  // render the tail from silence
+  kModeTail = 2,  // renders the tail from silence; there is no input
 };
 
 // Everything the network derives from the rate and the parameters. Exposed
@@ -39,6 +39,13 @@ struct EngineCoefficients {
   double dampB[kLineCount] = {}, dampA[kLineCount] = {};
 };
 
+// The filter states of the network that carry signal, beside the rings.
+struct NetworkState {
+  double lpPrevIn = 0;   // the input low-pass's previous input (the channel sum)
+  double lpPrevOut = 0;  // and its previous output
+  double dampState[kLineCount] = {};
+};
+
 // The stereo reverberator. It runs on the streaming thread and is not locked;
 // only TakeSnapshot touches state shared with other threads, under the
 // settings lock of the SharedParams it reads.
@@ -49,10 +56,9 @@ class ReverbEngine {
   ReverbEngine(const ReverbEngine&) = delete;
   ReverbEngine& operator=(const ReverbEngine&) = delete;
 
-  // Direction 0 is the input format, 1 the output format.
-  void SetFormatReference(int direction, const AudioFormat& format);
-
-  // Allocates zeroed rings for the input rate and derives coefficients.
+  // Allocates zeroed rings for the input's rate and derives coefficients. Only
+  // the input's rate and channel count are used: the output is always stereo
+  // in the input's sample type.
   // kInvalidArgument for a rate that cannot give valid rings (below 500 Hz),
   // kOutOfMemory when a ring cannot be allocated.
   Status PrepareStream(const AudioFormat& input, const AudioFormat& output);
@@ -63,13 +69,12 @@ class ReverbEngine {
   bool TakeSnapshot(ReverbParams* out) { return params_.TakeSnapshot(out); }
   Status DeriveCoefficients(const ReverbParams& p);
 
-  // One frame through the network; neither advances writePos nor converts.
-  void ProcessFrame(double xL, double xR, double* yL, double* yR);
-
-  // Buffer loops. `inFrames` is in/out (null in mode 2), `outFrames` in/out.
-  // Result kOk, kTailFinished in mode 2 at the end of the tail, or a failure.
-  Status ProcessPcm16(int mode, const int16_t* input, uint32_t* inFrames, int16_t* output, uint32_t* outFrames);
-  Status ProcessFloat32(int mode, const float* input, uint32_t* inFrames, float* output, uint32_t* outFrames);
+  // Buffer loops. `inFrames` is in/out (null in kModeTail), `outFrames` in/out.
+  // Result kOk, kTailFinished in kModeTail at the end of the tail, or a failure.
+  Status ProcessPcm16(ProcessMode mode, const int16_t* input, uint32_t* inFrames, int16_t* output,
+                      uint32_t* outFrames) noexcept;
+  Status ProcessFloat32(ProcessMode mode, const float* input, uint32_t* inFrames, float* output,
+                        uint32_t* outFrames) noexcept;
 
   const EngineCoefficients& Coefficients() const { return k_; }
   bool CoefficientsValid() const { return coefficientsValid_; }
@@ -79,25 +84,24 @@ class ReverbEngine {
 
  private:
   template <typename Sample>
-  Status Process(int mode, const Sample* input, uint32_t* inFrames, Sample* output, uint32_t* outFrames);
+  Status Process(ProcessMode mode, const Sample* input, uint32_t* inFrames, Sample* output,
+                 uint32_t* outFrames) noexcept;
+  // Channels 0 is the tail (silence in), 1 mono, 2 stereo.
   template <typename Sample, int Channels>
-  void RunFrames(const Sample* input, Sample* output, uint32_t n);
+  void RunInput(const Sample* input, Sample* output, uint32_t frames) noexcept;
+  template <typename Sample, int Channels, bool Guarded>
+  void RunFrames(const Sample* input, Sample* output, uint32_t frames) noexcept;
   void DeriveRateDelays();
 
   SharedParams& params_;
-  AudioFormat inputFormat_{};
-  AudioFormat outputFormat_{};
-  bool hasInputFormat_ = false;
-  bool hasOutputFormat_ = false;
+  uint32_t samplesPerSec_ = 0;  // of the input
+  uint16_t channels_ = 2;       // of the input
 
   bool coefficientsValid_ = false;
   EngineCoefficients k_;
   int32_t writePos_ = 0;
   uint32_t tailFrames_ = 0;
-
-  // Filter states.
-  double lpPrevIn_ = 0, lpPrevOut_ = 0;
-  double dampState_[kLineCount] = {};
+  NetworkState state_;
 
   // All rings share one zeroed block of kRingCount * ringLength doubles. Rings
   // that would always hold the same history (the first diffuser's output and
@@ -118,7 +122,6 @@ class ReverbEngine {
     kRingCount,
   };
   std::unique_ptr<double[]> rings_;
-  double* Ring(int r) { return rings_.get() + static_cast<size_t>(r) * static_cast<size_t>(k_.ringLength); }
 };
 
 }  // namespace sombrevox

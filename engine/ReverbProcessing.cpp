@@ -1,114 +1,257 @@
-// The per-frame network and the buffer loops: the realtime path. Nothing here
-// allocates, logs or takes a lock except the one snapshot per buffer.
+// The buffer loops: the realtime path. Nothing here allocates, logs or takes a
+// lock except the one snapshot per buffer.
+//
+// A buffer runs in stretches of frames within which no ring index wraps: each
+// stretch computes its read and write pointers once, and its frames step
+// through them with one index. Coefficients and filter states live in locals
+// for the whole buffer, where ring writes cannot alias them. Within a frame
+// the operations keep the network's order exactly, so the output is bit for
+// bit that of a plain frame-by-frame transcription.
 #include <cmath>
 #include <cstring>
+#include <type_traits>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
+#include "NetworkTuning.h"
 #include "ReverbEngine.h"
 
 namespace sombrevox {
 namespace {
 
-// Index `delay` samples behind `writePos` in a ring of `length` samples.
-inline int32_t Behind(int32_t writePos, int32_t delay, int32_t length) {
-  int32_t i = writePos - delay;
-  return i < 0 ? i + length : i;
-}
+// The coefficients one frame uses, copied out for one buffer.
+struct FrameCoefficients {
+  double lpGain, lpPole;
+  double diff1Gain, diff2Gain, out1Gain, out2Gain;
+  double dryGain, wetGain, outputGain;
+  double tapWeight[kLineCount];
+  double dampB[kLineCount], dampA[kLineCount];
 
-// Integer samples enter by value, floats widened; a non-finite float sample
-// would poison the rings for the rest of the stream, so it enters as silence.
-inline double ToDouble(int16_t s) { return static_cast<double>(s); }
-inline double ToDouble(float s) { return std::isfinite(s) ? static_cast<double>(s) : 0.0; }
+  explicit FrameCoefficients(const EngineCoefficients& k)
+      : lpGain(k.lpGain),
+        lpPole(k.lpPole),
+        diff1Gain(k.diff1Gain),
+        diff2Gain(k.diff2Gain),
+        out1Gain(k.out1Gain),
+        out2Gain(k.out2Gain),
+        dryGain(k.dryGain),
+        wetGain(k.applied.mix),
+        outputGain(k.outputGain) {
+    std::memcpy(tapWeight, k.tapWeight, sizeof tapWeight);
+    std::memcpy(dampB, k.dampB, sizeof dampB);
+    std::memcpy(dampA, k.dampA, sizeof dampA);
+  }
+};
 
-// Truncated toward zero, then limited to the 16-bit range (limiting first
-// gives the same result and keeps huge values out of the integer conversion).
-inline int16_t FromDouble(double v, int16_t*) {
-  if (v >= 32767.0) return 32767;
-  if (v <= -32768.0) return -32768;
-  return static_cast<int16_t>(static_cast<int32_t>(v));
-}
-inline float FromDouble(double v, float*) { return static_cast<float>(v); }
+// The rings at the first frame of a stretch: its frame i reads element i of
+// every read pointer and writes element i of every write pointer. "Mid" rings
+// hold the history that is one stage's output and the next stage's input.
+struct StretchPointers {
+  const double *pre, *diff1In, *diff1Mid, *diff2Mid, *diff2Out;
+  const double* line[kLineCount];
+  const double *outL1In, *outL1Mid, *outL2Mid, *outL2Out;
+  const double *outR1In, *outR1Mid, *outR2Mid, *outR2Out;
+  double *writePre, *writeDiff1In, *writeDiffMid, *writeDiff2Out;
+  double* writeLine[kLineCount];
+  double *writeOutL1In, *writeOutLMid, *writeOutL2Out;
+  double *writeOutR1In, *writeOutRMid, *writeOutR2Out;
+};
 
-}  // namespace
-
-void ReverbEngine::ProcessFrame(double xL, double xR, double* yL, double* yR) {
-  const EngineCoefficients& k = k_;
-  const int32_t pos = writePos_;
-  const int32_t len = k.ringLength;
-  double* const base = rings_.get();
-  // Ring r starts r * len doubles into the block.
-  auto read = [&](int ring, int32_t delay) { return base[static_cast<size_t>(ring) * len + Behind(pos, delay, len)]; };
-  auto write = [&](int ring, double v) { base[static_cast<size_t>(ring) * len + pos] = v; };
-
+// One frame through the network, every step in the network's order.
+[[gnu::always_inline]] inline void NetworkFrame(const FrameCoefficients& k, NetworkState& st, const StretchPointers& r,
+                                                size_t i, double xL, double xR, double* yL, double* yR) {
   const double s = xL + xR;
-  const double u = (s + lpPrevIn_) * k.lpGain + k.lpPole * lpPrevOut_;
-  lpPrevIn_ = s;
-  lpPrevOut_ = u;
+  const double u = (s + st.lpPrevIn) * k.lpGain + k.lpPole * st.lpPrevOut;
+  st.lpPrevIn = s;
+  st.lpPrevOut = u;
 
-  const double e = read(kPreRing, k.predelaySamples);
-  const double a1 = read(kDiff1In, k.diff1Delay) + k.diff1Gain * (read(kDiffMid, k.diff1Delay) - e);
-  const double a2 = read(kDiffMid, k.diff2Delay) + k.diff2Gain * (read(kDiff2Out, k.diff2Delay) - a1);
+  const double e = r.pre[i];
+  const double a1 = r.diff1In[i] + k.diff1Gain * (r.diff1Mid[i] - e);
+  const double a2 = r.diff2Mid[i] + k.diff2Gain * (r.diff2Out[i] - a1);
 
   double c[kLineCount], tap[kLineCount];
-  for (int i = 0; i < kLineCount; ++i) {
-    c[i] = read(kLine0 + i, k.lineDelay[i]);
-    tap[i] = k.tapWeight[i] * c[i];
+  for (int l = 0; l < kLineCount; ++l) {
+    c[l] = r.line[l][i];
+    tap[l] = k.tapWeight[l] * c[l];
   }
   // The two tap sums, added in exactly this order.
   const double p = tap[4] + tap[3] + tap[2] + tap[1] + tap[0] - tap[5] + tap[6] - tap[7];
   const double q = tap[0] - tap[1] + tap[2] - tap[3] + tap[7] + tap[6] + tap[5] + tap[4];
 
-  const double qL = read(kOutL1In, k.outL1Delay) + k.out1Gain * (read(kOutLMid, k.outL1Delay) - p);
-  const double zL = read(kOutLMid, k.outL2Delay) + k.out2Gain * (read(kOutL2Out, k.outL2Delay) - qL);
-  const double qR = read(kOutR1In, k.outR1Delay) + k.out1Gain * (read(kOutRMid, k.outR1Delay) - q);
-  const double zR = read(kOutRMid, k.outR2Delay) + k.out2Gain * (read(kOutR2Out, k.outR2Delay) - qR);
-  write(kOutL1In, p);
-  write(kOutLMid, qL);
-  write(kOutL2Out, zL);
-  write(kOutR1In, q);
-  write(kOutRMid, qR);
-  write(kOutR2Out, zR);
+  const double qL = r.outL1In[i] + k.out1Gain * (r.outL1Mid[i] - p);
+  const double zL = r.outL2Mid[i] + k.out2Gain * (r.outL2Out[i] - qL);
+  const double qR = r.outR1In[i] + k.out1Gain * (r.outR1Mid[i] - q);
+  const double zR = r.outR2Mid[i] + k.out2Gain * (r.outR2Out[i] - qR);
+  r.writeOutL1In[i] = p;
+  r.writeOutLMid[i] = qL;
+  r.writeOutL2Out[i] = zL;
+  r.writeOutR1In[i] = q;
+  r.writeOutRMid[i] = qR;
+  r.writeOutR2Out[i] = zR;
 
-  const double wet = k.applied.mix;
-  *yL = xL * k.dryGain + wet * zL;
-  *yR = xR * k.dryGain + wet * zR;
+  *yL = xL * k.dryGain + k.wetGain * zL;
+  *yR = xR * k.dryGain + k.wetGain * zR;
 
-  for (int i = 0; i < kLineCount; ++i) dampState_[i] = k.dampB[i] * c[i] + k.dampA[i] * dampState_[i];
+  for (int l = 0; l < kLineCount; ++l) st.dampState[l] = k.dampB[l] * c[l] + k.dampA[l] * st.dampState[l];
 
-  write(kDiff1In, e);
-  write(kDiffMid, a1);
-  write(kDiff2Out, a2);
+  r.writeDiff1In[i] = e;
+  r.writeDiffMid[i] = a1;
+  r.writeDiff2Out[i] = a2;
 
-  const double f = a2 - 0.25 * (tap[7] + tap[6] + tap[5] + tap[4] + tap[3] + tap[2] + tap[1] + tap[0]);
-  for (int i = 0; i < kLineCount; ++i) write(kLine0 + i, f + dampState_[i]);
-  write(kPreRing, u);
+  const double f =
+      a2 - tuning::kCrossFeedback * (tap[7] + tap[6] + tap[5] + tap[4] + tap[3] + tap[2] + tap[1] + tap[0]);
+  for (int l = 0; l < kLineCount; ++l) r.writeLine[l][i] = f + st.dampState[l];
+  r.writePre[i] = u;
+}
+
+// Integer samples enter by value, floats widened. In the guarded loop a
+// non-finite float, which would poison the rings for the rest of the stream,
+// enters as silence.
+template <bool Guarded>
+inline double ToDouble(int16_t s) {
+  return static_cast<double>(s);
+}
+template <bool Guarded>
+inline double ToDouble(float s) {
+  if (Guarded && !std::isfinite(s)) return 0.0;
+  return static_cast<double>(s);
+}
+
+// Truncated toward zero, then limited to the 16-bit range (limiting first
+// gives the same result and keeps huge values out of the conversion). A NaN
+// passes both limits and converts to the integer indefinite, 0x80000000,
+// whose low 16 bits are 0.
+inline int16_t FromDouble(double v, int16_t*) {
+#if defined(__SSE2__)
+  // minsd/maxsd return their second operand when one is a NaN.
+  const __m128d limited = _mm_min_sd(_mm_set_sd(32767.0), _mm_max_sd(_mm_set_sd(-32768.0), _mm_set_sd(v)));
+  return static_cast<int16_t>(_mm_cvttsd_si32(limited));
+#else
+  if (v >= 32767.0) return 32767;
+  if (v <= -32768.0) return -32768;
+  if (v != v) return 0;
+  return static_cast<int16_t>(static_cast<int32_t>(v));
+#endif
+}
+inline float FromDouble(double v, float*) { return static_cast<float>(v); }
+
+// True when no sample is a NaN or an infinity (all exponent bits set): one
+// pass that the compiler vectorises, so the per-sample guard is needed only
+// for the rare buffer that fails it.
+bool AllFinite(const float* samples, size_t count) noexcept {
+  uint32_t nonFinite = 0;
+  for (size_t i = 0; i < count; ++i) {
+    uint32_t bits;
+    std::memcpy(&bits, &samples[i], sizeof bits);
+    nonFinite |= (bits & 0x7f800000u) == 0x7f800000u;
+  }
+  return nonFinite == 0;
+}
+
+// Frames from `pos` on before a ring index wraps: the write index at the end
+// of the rings, a read index `delay` behind it in the previous lap
+// (delay > pos) after delay - pos frames.
+template <size_t N>
+uint32_t FramesBeforeWrap(int32_t pos, int32_t length, const int32_t (&delays)[N], uint32_t limit) {
+  uint32_t frames = static_cast<uint32_t>(length - pos);
+  if (limit < frames) frames = limit;
+  for (int32_t d : delays) {
+    if (d > pos && static_cast<uint32_t>(d - pos) < frames) frames = static_cast<uint32_t>(d - pos);
+  }
+  return frames;
+}
+
+}  // namespace
+
+template <typename Sample, int Channels, bool Guarded>
+void ReverbEngine::RunFrames(const Sample* input, Sample* output, uint32_t frames) noexcept {
+  const FrameCoefficients k(k_);
+  NetworkState st = state_;
+  const int32_t length = k_.ringLength;
+  int32_t pos = writePos_;
+  double* const block = rings_.get();
+  const int32_t delays[] = {k_.predelaySamples, k_.diff1Delay,   k_.diff2Delay,   k_.lineDelay[0], k_.lineDelay[1],
+                            k_.lineDelay[2],    k_.lineDelay[3], k_.lineDelay[4], k_.lineDelay[5], k_.lineDelay[6],
+                            k_.lineDelay[7],    k_.outL1Delay,   k_.outL2Delay,   k_.outR1Delay,   k_.outR2Delay};
+
+  while (frames > 0) {
+    const uint32_t stretch = FramesBeforeWrap(pos, length, delays, frames);
+    auto ring = [&](int r) { return block + static_cast<size_t>(r) * static_cast<size_t>(length); };
+    auto behind = [&](int r, int32_t delay) -> const double* {
+      const int32_t i = pos - delay;
+      return ring(r) + (i < 0 ? i + length : i);
+    };
+    StretchPointers p;
+    p.pre = behind(kPreRing, k_.predelaySamples);
+    p.diff1In = behind(kDiff1In, k_.diff1Delay);
+    p.diff1Mid = behind(kDiffMid, k_.diff1Delay);
+    p.diff2Mid = behind(kDiffMid, k_.diff2Delay);
+    p.diff2Out = behind(kDiff2Out, k_.diff2Delay);
+    for (int l = 0; l < kLineCount; ++l) p.line[l] = behind(kLine0 + l, k_.lineDelay[l]);
+    p.outL1In = behind(kOutL1In, k_.outL1Delay);
+    p.outL1Mid = behind(kOutLMid, k_.outL1Delay);
+    p.outL2Mid = behind(kOutLMid, k_.outL2Delay);
+    p.outL2Out = behind(kOutL2Out, k_.outL2Delay);
+    p.outR1In = behind(kOutR1In, k_.outR1Delay);
+    p.outR1Mid = behind(kOutRMid, k_.outR1Delay);
+    p.outR2Mid = behind(kOutRMid, k_.outR2Delay);
+    p.outR2Out = behind(kOutR2Out, k_.outR2Delay);
+    p.writePre = ring(kPreRing) + pos;
+    p.writeDiff1In = ring(kDiff1In) + pos;
+    p.writeDiffMid = ring(kDiffMid) + pos;
+    p.writeDiff2Out = ring(kDiff2Out) + pos;
+    for (int l = 0; l < kLineCount; ++l) p.writeLine[l] = ring(kLine0 + l) + pos;
+    p.writeOutL1In = ring(kOutL1In) + pos;
+    p.writeOutLMid = ring(kOutLMid) + pos;
+    p.writeOutL2Out = ring(kOutL2Out) + pos;
+    p.writeOutR1In = ring(kOutR1In) + pos;
+    p.writeOutRMid = ring(kOutRMid) + pos;
+    p.writeOutR2Out = ring(kOutR2Out) + pos;
+
+    for (size_t i = 0; i < stretch; ++i) {
+      double xL, xR;
+      if constexpr (Channels == 0) {  // the tail: silence
+        xL = 0.0 + tuning::kInputOffset;
+        xR = xL;
+      } else if constexpr (Channels == 1) {
+        xL = ToDouble<Guarded>(input[i]) + tuning::kInputOffset;
+        xR = xL;
+      } else {
+        xL = ToDouble<Guarded>(input[2 * i]) + tuning::kInputOffset;
+        xR = ToDouble<Guarded>(input[2 * i + 1]) + tuning::kInputOffset;
+      }
+      double yL, yR;
+      NetworkFrame(k, st, p, i, xL, xR, &yL, &yR);
+      output[2 * i] = FromDouble(yL * k.outputGain, output);
+      output[2 * i + 1] = FromDouble(yR * k.outputGain, output);
+    }
+
+    if (Channels > 0) input += static_cast<size_t>(Channels) * stretch;
+    output += 2 * static_cast<size_t>(stretch);
+    frames -= stretch;
+    pos += static_cast<int32_t>(stretch);
+    if (pos == length) pos = 0;
+  }
+
+  state_ = st;
+  writePos_ = pos;
 }
 
 template <typename Sample, int Channels>
-void ReverbEngine::RunFrames(const Sample* input, Sample* output, uint32_t n) {
-  const double gain = k_.outputGain;
-  const int32_t len = k_.ringLength;
-  for (uint32_t f = 0; f < n; ++f) {
-    double xL, xR;
-    if (Channels == 0) {  // the tail: silence
-      xL = 1e-20;
-      xR = 1e-20;
-    } else if (Channels == 1) {
-      xL = ToDouble(input[f]) + 1e-20;
-      xR = xL;
-    } else {
-      xL = ToDouble(input[2 * f]) + 1e-20;
-      xR = ToDouble(input[2 * f + 1]) + 1e-20;
+void ReverbEngine::RunInput(const Sample* input, Sample* output, uint32_t frames) noexcept {
+  if constexpr (std::is_same_v<Sample, float> && Channels > 0) {
+    if (!AllFinite(input, static_cast<size_t>(Channels) * frames)) {
+      RunFrames<Sample, Channels, true>(input, output, frames);
+      return;
     }
-    double yL, yR;
-    ProcessFrame(xL, xR, &yL, &yR);
-    output[2 * f] = FromDouble(yL * gain, output);
-    output[2 * f + 1] = FromDouble(yR * gain, output);
-    if (++writePos_ == len) writePos_ = 0;
   }
+  RunFrames<Sample, Channels, false>(input, output, frames);
 }
 
 template <typename Sample>
-Status ReverbEngine::Process(int mode, const Sample* input, uint32_t* inFrames, Sample* output, uint32_t* outFrames) {
+Status ReverbEngine::Process(ProcessMode mode, const Sample* input, uint32_t* inFrames, Sample* output,
+                             uint32_t* outFrames) noexcept {
   const uint32_t offered = inFrames ? *inFrames : 0;
   const uint32_t room = outFrames ? *outFrames : 0;
 
@@ -125,27 +268,28 @@ Status ReverbEngine::Process(int mode, const Sample* input, uint32_t* inFrames, 
     n = rings_ ? (room < tailFrames_ ? room : tailFrames_) : 0;
     tailFrames_ -= n;
     if (tailFrames_ == 0) result = kTailFinished;
-    RunFrames<Sample, 0>(nullptr, output, n);
+    RunInput<Sample, 0>(nullptr, output, n);
   } else {
     const double spm = k_.samplesPerMs;
-    tailFrames_ = static_cast<uint32_t>(spm * k_.applied.decayMs * 1.1 + spm * k_.applied.predelayMs);
-    if (inputFormat_.channels == 1)
-      RunFrames<Sample, 1>(input, output, n);
+    tailFrames_ =
+        static_cast<uint32_t>(spm * k_.applied.decayMs * tuning::kTailDecayFactor + spm * k_.applied.predelayMs);
+    if (channels_ == 1)
+      RunInput<Sample, 1>(input, output, n);
     else
-      RunFrames<Sample, 2>(input, output, n);
+      RunInput<Sample, 2>(input, output, n);
     if (inFrames) *inFrames = n;
   }
   if (outFrames) *outFrames = n;
   return result;
 }
 
-Status ReverbEngine::ProcessPcm16(int mode, const int16_t* input, uint32_t* inFrames, int16_t* output,
-                                  uint32_t* outFrames) {
+Status ReverbEngine::ProcessPcm16(ProcessMode mode, const int16_t* input, uint32_t* inFrames, int16_t* output,
+                                  uint32_t* outFrames) noexcept {
   return Process(mode, input, inFrames, output, outFrames);
 }
 
-Status ReverbEngine::ProcessFloat32(int mode, const float* input, uint32_t* inFrames, float* output,
-                                    uint32_t* outFrames) {
+Status ReverbEngine::ProcessFloat32(ProcessMode mode, const float* input, uint32_t* inFrames, float* output,
+                                    uint32_t* outFrames) noexcept {
   return Process(mode, input, inFrames, output, outFrames);
 }
 

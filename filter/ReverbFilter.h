@@ -95,7 +95,7 @@ class ReverbFilter : public TransformFilterBase,
   HRESULT GetOne(int index, double* value);
   HRESULT SetOne(int index, double value);
   // One pass of the loop the input format selects.
-  Status Process(int mode, const BYTE* input, uint32_t* inFrames, BYTE* output, uint32_t* outFrames);
+  Status Process(ProcessMode mode, const BYTE* input, uint32_t* inFrames, BYTE* output, uint32_t* outFrames);
   // A sample's data, `frames` of the output format long, delivered downstream.
   HRESULT Deliver(IMediaSample* sample, uint32_t frames);
 

@@ -114,7 +114,6 @@ HRESULT ReverbFilter::OnFormatSet(PIN_DIRECTION direction, const AM_MEDIA_TYPE* 
     }
   }
   TransformFilterBase::OnFormatSet(direction, type);
-  engine_.SetFormatReference(direction == PINDIR_INPUT ? 0 : 1, ToAudioFormat(normalised, sampleTag));
   notifications_.Notify(direction == PINDIR_INPUT ? NOTIFY_INPUT_TYPE : NOTIFY_OUTPUT_TYPE);
   return S_OK;
 }

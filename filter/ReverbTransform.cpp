@@ -11,7 +11,8 @@ HRESULT ReverbFilter::TransformSample(IMediaSample*, IMediaSample*) {
   return E_INVALIDARG;
 }
 
-Status ReverbFilter::Process(int mode, const BYTE* input, uint32_t* inFrames, BYTE* output, uint32_t* outFrames) {
+Status ReverbFilter::Process(ProcessMode mode, const BYTE* input, uint32_t* inFrames, BYTE* output,
+                             uint32_t* outFrames) {
   if (sampleTag_ == kFormatPcm)
     return engine_.ProcessPcm16(mode, reinterpret_cast<const int16_t*>(input), inFrames,
                                 reinterpret_cast<int16_t*>(output), outFrames);
@@ -36,7 +37,7 @@ HRESULT ReverbFilter::ReceiveSample(IMediaSample* input) {
   HRESULT hr = out->GetOutputBuffer(&sample, timed ? &start : nullptr, timed ? &stop : nullptr, 0);
   if (FAILED(hr)) return hr;
 
-  int mode = input->IsDiscontinuity() == S_OK ? kModeDiscontinuity : kModeNormal;
+  ProcessMode mode = input->IsDiscontinuity() == S_OK ? kModeDiscontinuity : kModeNormal;
   sample->SetTime(timed ? &start : nullptr, timed ? &stop : nullptr);
   sample->SetSyncPoint(input->IsSyncPoint() == S_OK);
   sample->SetDiscontinuity(mode == kModeDiscontinuity);

@@ -71,10 +71,10 @@ sf_count_t ReadFrames(SNDFILE* f, int16_t* buf, sf_count_t n) { return sf_readf_
 sf_count_t ReadFrames(SNDFILE* f, float* buf, sf_count_t n) { return sf_readf_float(f, buf, n); }
 sf_count_t WriteFrames(SNDFILE* f, const int16_t* buf, sf_count_t n) { return sf_writef_short(f, buf, n); }
 sf_count_t WriteFrames(SNDFILE* f, const float* buf, sf_count_t n) { return sf_writef_float(f, buf, n); }
-Status Process(ReverbEngine& e, int mode, const int16_t* in, uint32_t* n, int16_t* out, uint32_t* room) {
+Status Process(ReverbEngine& e, ProcessMode mode, const int16_t* in, uint32_t* n, int16_t* out, uint32_t* room) {
   return e.ProcessPcm16(mode, in, n, out, room);
 }
-Status Process(ReverbEngine& e, int mode, const float* in, uint32_t* n, float* out, uint32_t* room) {
+Status Process(ReverbEngine& e, ProcessMode mode, const float* in, uint32_t* n, float* out, uint32_t* room) {
   return e.ProcessFloat32(mode, in, n, out, room);
 }
 
@@ -103,7 +103,7 @@ bool Stream(SNDFILE* in, SNDFILE* out, ReverbEngine& engine, const SF_INFO& info
   std::vector<Sample> input(static_cast<size_t>(block) * info.channels);
   std::vector<Sample> output(static_cast<size_t>(block) * 2);
   Progress progress(info.frames);
-  int mode = kModeDiscontinuity;
+  ProcessMode mode = kModeDiscontinuity;
   sf_count_t done = 0;
   for (;;) {
     const sf_count_t got = ReadFrames(in, input.data(), block);

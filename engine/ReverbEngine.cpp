@@ -95,6 +95,21 @@ void ReverbEngine::DeriveRateDelays() {
 
 void ReverbEngine::FreeRings() { rings_.reset(); }
 
+void ReverbEngine::SetInputChannels(uint16_t channels) noexcept {
+  if (channels == 1 || channels == 2) channels_ = channels;
+}
+
+void ReverbEngine::ScaleState(double factor) noexcept {
+  if (rings_) {
+    double* const ring = rings_.get();
+    const size_t doubles = static_cast<size_t>(kRingCount) * static_cast<size_t>(k_.ringLength);
+    for (size_t i = 0; i < doubles; ++i) ring[i] *= factor;
+  }
+  state_.lpPrevIn *= factor;
+  state_.lpPrevOut *= factor;
+  for (double& s : state_.dampState) s *= factor;
+}
+
 Status ReverbEngine::DeriveCoefficients(const ReverbParams& p) {
   const double rate = static_cast<double>(samplesPerSec_);
   const double spm = k_.samplesPerMs;

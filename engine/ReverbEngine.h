@@ -76,11 +76,22 @@ class ReverbEngine {
   Status ProcessFloat32(ProcessMode mode, const float* input, uint32_t* inFrames, float* output,
                         uint32_t* outFrames) noexcept;
 
+  // The mono (1) or stereo (2) input loop from the next buffer on, rings and
+  // states untouched: upstream changed its channel count mid-stream. Any other
+  // value is ignored.
+  void SetInputChannels(uint16_t channels) noexcept;
+  // Multiplies every ring sample and every filter state that carries signal by
+  // `factor`; coefficients, delays, the write position and the tail count stay.
+  // For a change of sample type mid-stream: 16-bit samples enter by integer
+  // value, floats 32768 times smaller, so the factor is 2^-15 or 2^15 (exact).
+  void ScaleState(double factor) noexcept;
+
   const EngineCoefficients& Coefficients() const { return k_; }
   bool CoefficientsValid() const { return coefficientsValid_; }
   bool HasRings() const { return rings_ != nullptr; }
   uint32_t TailFrames() const { return tailFrames_; }
   int32_t WritePos() const { return writePos_; }
+  uint16_t InputChannels() const { return channels_; }
 
  private:
   template <typename Sample>

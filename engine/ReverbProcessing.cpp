@@ -58,7 +58,10 @@ struct StretchPointers {
   double *writeOutR1In, *writeOutRMid, *writeOutR2Out;
 };
 
-// One frame through the network, every step in the network's order.
+// One frame through the network. Every value is computed from the same
+// operands in the same order as the network defines it; only independent steps
+// are moved (each line's damping filter right after its tap is read), which
+// keeps fewer values alive at once.
 [[gnu::always_inline]] inline void NetworkFrame(const FrameCoefficients& k, NetworkState& st, const StretchPointers& r,
                                                 size_t i, double xL, double xR, double* yL, double* yR) {
   const double s = xL + xR;
@@ -69,40 +72,36 @@ struct StretchPointers {
   const double e = r.pre[i];
   const double a1 = r.diff1In[i] + k.diff1Gain * (r.diff1Mid[i] - e);
   const double a2 = r.diff2Mid[i] + k.diff2Gain * (r.diff2Out[i] - a1);
-
-  double c[kLineCount], tap[kLineCount];
-  for (int l = 0; l < kLineCount; ++l) {
-    c[l] = r.line[l][i];
-    tap[l] = k.tapWeight[l] * c[l];
-  }
-  // The two tap sums, added in exactly this order.
-  const double p = tap[4] + tap[3] + tap[2] + tap[1] + tap[0] - tap[5] + tap[6] - tap[7];
-  const double q = tap[0] - tap[1] + tap[2] - tap[3] + tap[7] + tap[6] + tap[5] + tap[4];
-
-  const double qL = r.outL1In[i] + k.out1Gain * (r.outL1Mid[i] - p);
-  const double zL = r.outL2Mid[i] + k.out2Gain * (r.outL2Out[i] - qL);
-  const double qR = r.outR1In[i] + k.out1Gain * (r.outR1Mid[i] - q);
-  const double zR = r.outR2Mid[i] + k.out2Gain * (r.outR2Out[i] - qR);
-  r.writeOutL1In[i] = p;
-  r.writeOutLMid[i] = qL;
-  r.writeOutL2Out[i] = zL;
-  r.writeOutR1In[i] = q;
-  r.writeOutRMid[i] = qR;
-  r.writeOutR2Out[i] = zR;
-
-  *yL = xL * k.dryGain + k.wetGain * zL;
-  *yR = xR * k.dryGain + k.wetGain * zR;
-
-  for (int l = 0; l < kLineCount; ++l) st.dampState[l] = k.dampB[l] * c[l] + k.dampA[l] * st.dampState[l];
-
   r.writeDiff1In[i] = e;
   r.writeDiffMid[i] = a1;
   r.writeDiff2Out[i] = a2;
+  r.writePre[i] = u;
 
+  double tap[kLineCount];
+  for (int l = 0; l < kLineCount; ++l) {
+    const double c = r.line[l][i];
+    tap[l] = k.tapWeight[l] * c;
+    st.dampState[l] = k.dampB[l] * c + k.dampA[l] * st.dampState[l];
+  }
+  // The tap sums, added in exactly this order.
+  const double p = tap[4] + tap[3] + tap[2] + tap[1] + tap[0] - tap[5] + tap[6] - tap[7];
+  const double q = tap[0] - tap[1] + tap[2] - tap[3] + tap[7] + tap[6] + tap[5] + tap[4];
   const double f =
       a2 - tuning::kCrossFeedback * (tap[7] + tap[6] + tap[5] + tap[4] + tap[3] + tap[2] + tap[1] + tap[0]);
   for (int l = 0; l < kLineCount; ++l) r.writeLine[l][i] = f + st.dampState[l];
-  r.writePre[i] = u;
+
+  const double qL = r.outL1In[i] + k.out1Gain * (r.outL1Mid[i] - p);
+  const double zL = r.outL2Mid[i] + k.out2Gain * (r.outL2Out[i] - qL);
+  r.writeOutL1In[i] = p;
+  r.writeOutLMid[i] = qL;
+  r.writeOutL2Out[i] = zL;
+  *yL = xL * k.dryGain + k.wetGain * zL;
+  const double qR = r.outR1In[i] + k.out1Gain * (r.outR1Mid[i] - q);
+  const double zR = r.outR2Mid[i] + k.out2Gain * (r.outR2Out[i] - qR);
+  r.writeOutR1In[i] = q;
+  r.writeOutRMid[i] = qR;
+  r.writeOutR2Out[i] = zR;
+  *yR = xR * k.dryGain + k.wetGain * zR;
 }
 
 // Integer samples enter by value, floats widened. In the guarded loop a
@@ -118,23 +117,42 @@ inline double ToDouble(float s) {
   return static_cast<double>(s);
 }
 
-// Truncated toward zero, then limited to the 16-bit range (limiting first
-// gives the same result and keeps huge values out of the conversion). A NaN
-// passes both limits and converts to the integer indefinite, 0x80000000,
-// whose low 16 bits are 0.
-inline int16_t FromDouble(double v, int16_t*) {
+// One output frame: yL and yR times the output gain. 16-bit samples are
+// truncated toward zero, then limited to the 16-bit range (limiting first gives
+// the same result and keeps huge values out of the conversion); a NaN passes
+// both limits and converts to the integer indefinite, 0x80000000, whose low 16
+// bits are 0. With SSE2 both channels go through one packed operation each,
+// which rounds every lane exactly as the scalar one would.
 #if defined(__SSE2__)
-  // minsd/maxsd return their second operand when one is a NaN.
-  const __m128d limited = _mm_min_sd(_mm_set_sd(32767.0), _mm_max_sd(_mm_set_sd(-32768.0), _mm_set_sd(v)));
-  return static_cast<int16_t>(_mm_cvttsd_si32(limited));
+inline void StoreFrame(double yL, double yR, double gain, int16_t* out) {
+  const __m128d v = _mm_mul_pd(_mm_set_pd(yR, yL), _mm_set1_pd(gain));
+  // minpd/maxpd return their second operand when one is a NaN.
+  const __m128d limited = _mm_min_pd(_mm_set1_pd(32767.0), _mm_max_pd(_mm_set1_pd(-32768.0), v));
+  // The low 16 bits of each 32-bit integer, side by side.
+  const __m128i words = _mm_shufflelo_epi16(_mm_cvttpd_epi32(limited), 0x08);
+  const int32_t pair = _mm_cvtsi128_si32(words);
+  std::memcpy(out, &pair, sizeof pair);
+}
+inline void StoreFrame(double yL, double yR, double gain, float* out) {
+  const __m128 pair = _mm_cvtpd_ps(_mm_mul_pd(_mm_set_pd(yR, yL), _mm_set1_pd(gain)));
+  _mm_storel_pi(reinterpret_cast<__m64*>(out), pair);
+}
 #else
+inline int16_t ToPcm16(double v) {
   if (v >= 32767.0) return 32767;
   if (v <= -32768.0) return -32768;
   if (v != v) return 0;
   return static_cast<int16_t>(static_cast<int32_t>(v));
-#endif
 }
-inline float FromDouble(double v, float*) { return static_cast<float>(v); }
+inline void StoreFrame(double yL, double yR, double gain, int16_t* out) {
+  out[0] = ToPcm16(yL * gain);
+  out[1] = ToPcm16(yR * gain);
+}
+inline void StoreFrame(double yL, double yR, double gain, float* out) {
+  out[0] = static_cast<float>(yL * gain);
+  out[1] = static_cast<float>(yR * gain);
+}
+#endif
 
 // True when no sample is a NaN or an infinity (all exponent bits set): one
 // pass that the compiler vectorises, so the per-sample guard is needed only
@@ -223,8 +241,7 @@ void ReverbEngine::RunFrames(const Sample* input, Sample* output, uint32_t frame
       }
       double yL, yR;
       NetworkFrame(k, st, p, i, xL, xR, &yL, &yR);
-      output[2 * i] = FromDouble(yL * k.outputGain, output);
-      output[2 * i + 1] = FromDouble(yR * k.outputGain, output);
+      StoreFrame(yL, yR, k.outputGain, output + 2 * i);
     }
 
     if (Channels > 0) input += static_cast<size_t>(Channels) * stretch;

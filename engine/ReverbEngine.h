@@ -114,23 +114,19 @@ class ReverbEngine {
   uint32_t tailFrames_ = 0;
   NetworkState state_;
 
-  // All rings share one zeroed block of kRingCount * ringLength doubles. Rings
-  // that would always hold the same history (the first diffuser's output and
-  // the second's input; each first output all-pass's output and the second's
-  // input) are kept once.
+  // All rings share one zeroed block of kRingCount * ringLength doubles, ring r
+  // from r * ringLength on. The histories of a chain of two all-passes (the
+  // input diffusers; the left, the right output all-passes) take three rings'
+  // room as one ring of triples: first stage in, first stage out (which is the
+  // second stage in, kept once), second stage out. Each stage then reads its
+  // two histories through one pointer.
   enum Ring : int {
     kPreRing = 0,
-    kDiff1In,
-    kDiffMid,  // first diffuser out == second diffuser in
-    kDiff2Out,
-    kLine0,
-    kOutL1In = kLine0 + kLineCount,
-    kOutLMid,  // left first stage out == left second stage in
-    kOutL2Out,
-    kOutR1In,
-    kOutRMid,
-    kOutR2Out,
-    kRingCount,
+    kDiffChain,
+    kLine0 = kDiffChain + 3,
+    kOutLChain = kLine0 + kLineCount,
+    kOutRChain = kOutLChain + 3,
+    kRingCount = kOutRChain + 3,
   };
   std::unique_ptr<double[]> rings_;
 };

@@ -44,18 +44,18 @@ struct FrameCoefficients {
   }
 };
 
-// The rings at the first frame of a stretch: its frame i reads element i of
-// every read pointer and writes element i of every write pointer. "Mid" rings
-// hold the history that is one stage's output and the next stage's input.
+// The rings at the first frame of a stretch: its frame i reads and writes
+// element i of each single ring, triple i of each chain (first stage in,
+// middle, second stage out).
 struct StretchPointers {
-  const double *pre, *diff1In, *diff1Mid, *diff2Mid, *diff2Out;
+  const double* pre;
+  const double *diff1, *diff2;  // the diffuser chain, behind by each stage's delay
   const double* line[kLineCount];
-  const double *outL1In, *outL1Mid, *outL2Mid, *outL2Out;
-  const double *outR1In, *outR1Mid, *outR2Mid, *outR2Out;
-  double *writePre, *writeDiff1In, *writeDiffMid, *writeDiff2Out;
+  const double *outL1, *outL2, *outR1, *outR2;
+  double* writePre;
+  double* writeDiff;
   double* writeLine[kLineCount];
-  double *writeOutL1In, *writeOutLMid, *writeOutL2Out;
-  double *writeOutR1In, *writeOutRMid, *writeOutR2Out;
+  double *writeOutL, *writeOutR;
 };
 
 // One frame through the network. Every value is computed from the same
@@ -69,12 +69,13 @@ struct StretchPointers {
   st.lpPrevIn = s;
   st.lpPrevOut = u;
 
+  const size_t t = 3 * i;  // the frame's triple in the chains
   const double e = r.pre[i];
-  const double a1 = r.diff1In[i] + k.diff1Gain * (r.diff1Mid[i] - e);
-  const double a2 = r.diff2Mid[i] + k.diff2Gain * (r.diff2Out[i] - a1);
-  r.writeDiff1In[i] = e;
-  r.writeDiffMid[i] = a1;
-  r.writeDiff2Out[i] = a2;
+  const double a1 = r.diff1[t] + k.diff1Gain * (r.diff1[t + 1] - e);
+  const double a2 = r.diff2[t + 1] + k.diff2Gain * (r.diff2[t + 2] - a1);
+  r.writeDiff[t] = e;
+  r.writeDiff[t + 1] = a1;
+  r.writeDiff[t + 2] = a2;
   r.writePre[i] = u;
 
   double tap[kLineCount];
@@ -90,17 +91,17 @@ struct StretchPointers {
       a2 - tuning::kCrossFeedback * (tap[7] + tap[6] + tap[5] + tap[4] + tap[3] + tap[2] + tap[1] + tap[0]);
   for (int l = 0; l < kLineCount; ++l) r.writeLine[l][i] = f + st.dampState[l];
 
-  const double qL = r.outL1In[i] + k.out1Gain * (r.outL1Mid[i] - p);
-  const double zL = r.outL2Mid[i] + k.out2Gain * (r.outL2Out[i] - qL);
-  r.writeOutL1In[i] = p;
-  r.writeOutLMid[i] = qL;
-  r.writeOutL2Out[i] = zL;
+  const double qL = r.outL1[t] + k.out1Gain * (r.outL1[t + 1] - p);
+  const double zL = r.outL2[t + 1] + k.out2Gain * (r.outL2[t + 2] - qL);
+  r.writeOutL[t] = p;
+  r.writeOutL[t + 1] = qL;
+  r.writeOutL[t + 2] = zL;
   *yL = xL * k.dryGain + k.wetGain * zL;
-  const double qR = r.outR1In[i] + k.out1Gain * (r.outR1Mid[i] - q);
-  const double zR = r.outR2Mid[i] + k.out2Gain * (r.outR2Out[i] - qR);
-  r.writeOutR1In[i] = q;
-  r.writeOutRMid[i] = qR;
-  r.writeOutR2Out[i] = zR;
+  const double qR = r.outR1[t] + k.out1Gain * (r.outR1[t + 1] - q);
+  const double zR = r.outR2[t + 1] + k.out2Gain * (r.outR2[t + 2] - qR);
+  r.writeOutR[t] = q;
+  r.writeOutR[t + 1] = qR;
+  r.writeOutR[t + 2] = zR;
   *yR = xR * k.dryGain + k.wetGain * zR;
 }
 
@@ -196,36 +197,24 @@ void ReverbEngine::RunFrames(const Sample* input, Sample* output, uint32_t frame
   while (frames > 0) {
     const uint32_t stretch = FramesBeforeWrap(pos, length, delays, frames);
     auto ring = [&](int r) { return block + static_cast<size_t>(r) * static_cast<size_t>(length); };
-    auto behind = [&](int r, int32_t delay) -> const double* {
+    auto index = [&](int32_t delay) {
       const int32_t i = pos - delay;
-      return ring(r) + (i < 0 ? i + length : i);
+      return static_cast<size_t>(i < 0 ? i + length : i);
     };
     StretchPointers p;
-    p.pre = behind(kPreRing, k_.predelaySamples);
-    p.diff1In = behind(kDiff1In, k_.diff1Delay);
-    p.diff1Mid = behind(kDiffMid, k_.diff1Delay);
-    p.diff2Mid = behind(kDiffMid, k_.diff2Delay);
-    p.diff2Out = behind(kDiff2Out, k_.diff2Delay);
-    for (int l = 0; l < kLineCount; ++l) p.line[l] = behind(kLine0 + l, k_.lineDelay[l]);
-    p.outL1In = behind(kOutL1In, k_.outL1Delay);
-    p.outL1Mid = behind(kOutLMid, k_.outL1Delay);
-    p.outL2Mid = behind(kOutLMid, k_.outL2Delay);
-    p.outL2Out = behind(kOutL2Out, k_.outL2Delay);
-    p.outR1In = behind(kOutR1In, k_.outR1Delay);
-    p.outR1Mid = behind(kOutRMid, k_.outR1Delay);
-    p.outR2Mid = behind(kOutRMid, k_.outR2Delay);
-    p.outR2Out = behind(kOutR2Out, k_.outR2Delay);
+    p.pre = ring(kPreRing) + index(k_.predelaySamples);
+    p.diff1 = ring(kDiffChain) + 3 * index(k_.diff1Delay);
+    p.diff2 = ring(kDiffChain) + 3 * index(k_.diff2Delay);
+    for (int l = 0; l < kLineCount; ++l) p.line[l] = ring(kLine0 + l) + index(k_.lineDelay[l]);
+    p.outL1 = ring(kOutLChain) + 3 * index(k_.outL1Delay);
+    p.outL2 = ring(kOutLChain) + 3 * index(k_.outL2Delay);
+    p.outR1 = ring(kOutRChain) + 3 * index(k_.outR1Delay);
+    p.outR2 = ring(kOutRChain) + 3 * index(k_.outR2Delay);
     p.writePre = ring(kPreRing) + pos;
-    p.writeDiff1In = ring(kDiff1In) + pos;
-    p.writeDiffMid = ring(kDiffMid) + pos;
-    p.writeDiff2Out = ring(kDiff2Out) + pos;
+    p.writeDiff = ring(kDiffChain) + 3 * static_cast<size_t>(pos);
     for (int l = 0; l < kLineCount; ++l) p.writeLine[l] = ring(kLine0 + l) + pos;
-    p.writeOutL1In = ring(kOutL1In) + pos;
-    p.writeOutLMid = ring(kOutLMid) + pos;
-    p.writeOutL2Out = ring(kOutL2Out) + pos;
-    p.writeOutR1In = ring(kOutR1In) + pos;
-    p.writeOutRMid = ring(kOutRMid) + pos;
-    p.writeOutR2Out = ring(kOutR2Out) + pos;
+    p.writeOutL = ring(kOutLChain) + 3 * static_cast<size_t>(pos);
+    p.writeOutR = ring(kOutRChain) + 3 * static_cast<size_t>(pos);
 
     for (size_t i = 0; i < stretch; ++i) {
       double xL, xR;

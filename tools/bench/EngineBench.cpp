@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "LoopCases.h"
@@ -98,7 +99,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
       if (r.run_type == Run::RT_Iteration)
         rounds_[name].push_back(rate->second.value);
       else if (r.aggregate_name == "median")
-        medians_[name] = rate->second.value;
+        medians_[name] = {rate->second.value, static_cast<size_t>(r.repetitions)};
     }
   }
 
@@ -122,7 +123,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
     const auto each = rounds_.find(name);
     if (rounds) *rounds = each == rounds_.end() ? 0 : each->second.size();
     if (median != medians_.end()) {
-      *rate = median->second;
+      *rate = median->second.first;
+      if (rounds) *rounds = median->second.second;
       return true;
     }
     if (each == rounds_.end() || each->second.empty()) return false;
@@ -131,7 +133,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
   }
 
   std::map<std::string, std::vector<double>> rounds_;
-  std::map<std::string, double> medians_;
+  std::map<std::string, std::pair<double, size_t>> medians_;  // the median and its number of rounds
 };
 
 }  // namespace

@@ -59,9 +59,10 @@ struct StretchPointers {
 };
 
 // One frame through the network. Every value is computed from the same
-// operands in the same order as the network defines it; only independent steps
-// are moved (each line's damping filter right after its tap is read), which
-// keeps fewer values alive at once.
+// operands in the same order as the network defines it; only steps that do not
+// depend on each other are moved: each stage's ring writes follow right after
+// its reads (a ring is still read before it is written), and each line's
+// damping filter follows its tap. Fewer values are alive at once.
 [[gnu::always_inline]] inline void NetworkFrame(const FrameCoefficients& k, NetworkState& st, const StretchPointers& r,
                                                 size_t i, double xL, double xR, double* yL, double* yR) {
   const double s = xL + xR;

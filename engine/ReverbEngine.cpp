@@ -2,23 +2,19 @@
 
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <new>
 
 #include "LowpassCeiling.h"
+#include "NetworkTuning.h"
 
 namespace sombrevox {
+
+using namespace tuning;
+static_assert(std::size(kLineBaseMs) == kLineCount, "one base time per line");
+
 namespace {
 
-// Network delay line base times in ms, lines 0 to 7.
-constexpr double kLineBaseMs[kLineCount] = {32.13723,  26.357152, 23.120309, 20.379699,
-                                            18.768045, 17.380903, 15.288217, 13.719974};
-// Input diffusers and output all-passes, in ms.
-constexpr double kDiff1Ms = 4.771;
-constexpr double kDiff2Ms = 12.735;
-constexpr double kOutL1Ms = 27.0;
-constexpr double kOutL2Ms = 31.0;
-constexpr double kOutR1Ms = 26.0;
-constexpr double kOutR2Ms = 30.5;
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kCubeRoot = 0.3333333333333333;
 
@@ -60,20 +56,10 @@ ReverbEngine::ReverbEngine(SharedParams& params) : params_(params) {}
 
 ReverbEngine::~ReverbEngine() = default;
 
-void ReverbEngine::SetFormatReference(int direction, const AudioFormat& format) {
-  if (direction == 0) {
-    inputFormat_ = format;
-    hasInputFormat_ = true;
-  } else {
-    outputFormat_ = format;
-    hasOutputFormat_ = true;
-  }
-}
-
-Status ReverbEngine::PrepareStream(const AudioFormat& input, const AudioFormat& output) {
+Status ReverbEngine::PrepareStream(const AudioFormat& input, const AudioFormat&) {
   FreeRings();
-  SetFormatReference(0, input);
-  SetFormatReference(1, output);
+  samplesPerSec_ = input.samplesPerSec;
+  channels_ = input.channels == 1 ? 1 : 2;
   writePos_ = 0;
   tailFrames_ = 0;
 
@@ -92,9 +78,7 @@ Status ReverbEngine::PrepareStream(const AudioFormat& input, const AudioFormat& 
   rings_.reset(new (std::nothrow) double[doubles]());
   if (!rings_) return kOutOfMemory;
 
-  lpPrevIn_ = 0;
-  lpPrevOut_ = 0;
-  for (double& s : dampState_) s = 0;
+  state_ = NetworkState{};
   DeriveRateDelays();
   return DeriveCoefficients(snapshot);
 }
@@ -112,21 +96,22 @@ void ReverbEngine::DeriveRateDelays() {
 void ReverbEngine::FreeRings() { rings_.reset(); }
 
 void ReverbEngine::SetInputChannels(uint16_t channels) noexcept {
-  if (channels == 1 || channels == 2) inputFormat_.channels = channels;
+  if (channels == 1 || channels == 2) channels_ = channels;
 }
 
 void ReverbEngine::ScaleState(double factor) noexcept {
   if (rings_) {
+    double* const ring = rings_.get();
     const size_t doubles = static_cast<size_t>(kRingCount) * static_cast<size_t>(k_.ringLength);
-    for (size_t i = 0; i < doubles; ++i) rings_[i] *= factor;
+    for (size_t i = 0; i < doubles; ++i) ring[i] *= factor;
   }
-  lpPrevIn_ *= factor;
-  lpPrevOut_ *= factor;
-  for (double& s : dampState_) s *= factor;
+  state_.lpPrevIn *= factor;
+  state_.lpPrevOut *= factor;
+  for (double& s : state_.dampState) s *= factor;
 }
 
 Status ReverbEngine::DeriveCoefficients(const ReverbParams& p) {
-  const double rate = static_cast<double>(inputFormat_.samplesPerSec);
+  const double rate = static_cast<double>(samplesPerSec_);
   const double spm = k_.samplesPerMs;
 
   k_.dryGain = 1.0 - p.mix;
@@ -135,17 +120,17 @@ Status ReverbEngine::DeriveCoefficients(const ReverbParams& p) {
   // enters it is held to the editor's ceiling for the rate; the stored
   // parameter is left as written.
   double cutoff = p.lowpassHz;
-  const double ceiling = LowpassCeiling(inputFormat_.samplesPerSec);
+  const double ceiling = LowpassCeiling(samplesPerSec_);
   if (ceiling < cutoff) cutoff = ceiling;
   const double w = kTwoPi * cutoff / rate;
   k_.lpPole = (1.0 - std::sin(w)) / std::cos(w);
-  k_.lpGain = (1.0 - k_.lpPole) * 0.5 * 0.4;
+  k_.lpGain = (1.0 - k_.lpPole) * 0.5 * kLowpassGain;
 
-  const double td = p.diffusion * 188.0;
+  const double td = p.diffusion * kDiffusionMs;
   const double g1 = std::pow(10.0, -3.0 * kDiff1Ms / td);
   const double g2 = std::pow(10.0, -3.0 * kDiff2Ms / td);
-  k_.diff1Gain = g1 > 0.85 ? 0.85 : g1;
-  const double outer = g2 > 0.625 ? 0.625 : g2;
+  k_.diff1Gain = g1 > kDiff1GainCeiling ? kDiff1GainCeiling : g1;
+  const double outer = g2 > kOuterGainCeiling ? kOuterGainCeiling : g2;
   k_.diff2Gain = outer;
   k_.out1Gain = outer;
   k_.out2Gain = outer;
@@ -159,7 +144,7 @@ Status ReverbEngine::DeriveCoefficients(const ReverbParams& p) {
     k_.lineDelay[i] = Round(spm * lineMs[i]);
   }
 
-  const double t = (p.decayMs * 0.00029103852 + 0.71874413) * p.decayMs + 28.919049;
+  const double t = (p.decayMs * kDecaySquare + kDecayLinear) * p.decayMs + kDecayOffsetMs;
   k_.correctedDecayMs = t;
   double weightSum = 0;
   for (int i = 0; i < kLineCount; ++i) {

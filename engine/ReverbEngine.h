@@ -11,11 +11,11 @@ namespace sombrevox {
 
 constexpr int kLineCount = 8;
 
-// Processing modes of the buffer loops.
+// What a buffer loop does with its buffer.
 enum ProcessMode : int {
-  kModeDiscontinuity = 0,  // first buffer after a discontinuity
+  kModeDiscontinuity = 0,  // the first buffer after a discontinuity; as kModeNormal
   kModeNormal = 1,
-  kModeTail = 2,  // render the tail from silence
+  kModeTail = 2,  // renders the tail from silence; there is no input
 };
 
 // Everything the network derives from the rate and the parameters. Exposed
@@ -39,6 +39,13 @@ struct EngineCoefficients {
   double dampB[kLineCount] = {}, dampA[kLineCount] = {};
 };
 
+// The filter states of the network that carry signal, beside the rings.
+struct NetworkState {
+  double lpPrevIn = 0;   // the input low-pass's previous input (the channel sum)
+  double lpPrevOut = 0;  // and its previous output
+  double dampState[kLineCount] = {};
+};
+
 // The stereo reverberator. It runs on the streaming thread and is not locked;
 // only TakeSnapshot touches state shared with other threads, under the
 // settings lock of the SharedParams it reads.
@@ -49,10 +56,9 @@ class ReverbEngine {
   ReverbEngine(const ReverbEngine&) = delete;
   ReverbEngine& operator=(const ReverbEngine&) = delete;
 
-  // Direction 0 is the input format, 1 the output format.
-  void SetFormatReference(int direction, const AudioFormat& format);
-
-  // Allocates zeroed rings for the input rate and derives coefficients.
+  // Allocates zeroed rings for the input's rate and derives coefficients. Only
+  // the input's rate and channel count are used: the output is always stereo
+  // in the input's sample type.
   // kInvalidArgument for a rate that cannot give valid rings (below 500 Hz),
   // kOutOfMemory when a ring cannot be allocated.
   Status PrepareStream(const AudioFormat& input, const AudioFormat& output);
@@ -61,70 +67,68 @@ class ReverbEngine {
   // (below 500 Hz): PrepareStream refuses it.
   static bool SupportsRate(uint32_t samplesPerSec);
   bool TakeSnapshot(ReverbParams* out) { return params_.TakeSnapshot(out); }
-  // The mono (1) or stereo (2) input loop from the next buffer on; rings and
-  // states keep their contents. Other values are ignored.
-  void SetInputChannels(uint16_t channels) noexcept;
-  // Multiplies every ring sample and filter state by `factor` (exact for a
-  // power of two): the input's sample scale changed in mid-stream.
-  void ScaleState(double factor) noexcept;
   Status DeriveCoefficients(const ReverbParams& p);
 
-  // One frame through the network; neither advances writePos nor converts.
-  void ProcessFrame(double xL, double xR, double* yL, double* yR);
+  // Buffer loops. `inFrames` is in/out (null in kModeTail), `outFrames` in/out.
+  // Result kOk, kTailFinished in kModeTail at the end of the tail, or a failure.
+  Status ProcessPcm16(ProcessMode mode, const int16_t* input, uint32_t* inFrames, int16_t* output,
+                      uint32_t* outFrames) noexcept;
+  Status ProcessFloat32(ProcessMode mode, const float* input, uint32_t* inFrames, float* output,
+                        uint32_t* outFrames) noexcept;
 
-  // Buffer loops. `inFrames` is in/out (null in mode 2), `outFrames` in/out.
-  // Result kOk, kTailFinished in mode 2 at the end of the tail, or a failure.
-  Status ProcessPcm16(int mode, const int16_t* input, uint32_t* inFrames, int16_t* output, uint32_t* outFrames);
-  Status ProcessFloat32(int mode, const float* input, uint32_t* inFrames, float* output, uint32_t* outFrames);
+  // The mono (1) or stereo (2) input loop from the next buffer on, rings and
+  // states untouched: upstream changed its channel count mid-stream. Any other
+  // value is ignored.
+  void SetInputChannels(uint16_t channels) noexcept;
+  // Multiplies every ring sample and every filter state that carries signal by
+  // `factor`; coefficients, delays, the write position and the tail count stay.
+  // For a change of sample type mid-stream: 16-bit samples enter by integer
+  // value, floats 32768 times smaller, so the factor is 2^-15 or 2^15 (exact).
+  void ScaleState(double factor) noexcept;
 
   const EngineCoefficients& Coefficients() const { return k_; }
   bool CoefficientsValid() const { return coefficientsValid_; }
   bool HasRings() const { return rings_ != nullptr; }
   uint32_t TailFrames() const { return tailFrames_; }
   int32_t WritePos() const { return writePos_; }
+  uint16_t InputChannels() const { return channels_; }
 
  private:
   template <typename Sample>
-  Status Process(int mode, const Sample* input, uint32_t* inFrames, Sample* output, uint32_t* outFrames);
+  Status Process(ProcessMode mode, const Sample* input, uint32_t* inFrames, Sample* output,
+                 uint32_t* outFrames) noexcept;
+  // Channels 0 is the tail (silence in), 1 mono, 2 stereo.
   template <typename Sample, int Channels>
-  void RunFrames(const Sample* input, Sample* output, uint32_t n);
+  void RunInput(const Sample* input, Sample* output, uint32_t frames) noexcept;
+  template <typename Sample, int Channels, bool Guarded>
+  void RunFrames(const Sample* input, Sample* output, uint32_t frames) noexcept;
   void DeriveRateDelays();
 
   SharedParams& params_;
-  AudioFormat inputFormat_{};
-  AudioFormat outputFormat_{};
-  bool hasInputFormat_ = false;
-  bool hasOutputFormat_ = false;
+  uint32_t samplesPerSec_ = 0;  // of the input
+  uint16_t channels_ = 2;       // of the input
 
   bool coefficientsValid_ = false;
   EngineCoefficients k_;
   int32_t writePos_ = 0;
   uint32_t tailFrames_ = 0;
+  NetworkState state_;
 
-  // Filter states.
-  double lpPrevIn_ = 0, lpPrevOut_ = 0;
-  double dampState_[kLineCount] = {};
-
-  // All rings share one zeroed block of kRingCount * ringLength doubles. Rings
-  // that would always hold the same history (the first diffuser's output and
-  // the second's input; each first output all-pass's output and the second's
-  // input) are kept once.
+  // All rings share one zeroed block of kRingCount * ringLength doubles, ring r
+  // from r * ringLength on. The histories of a chain of two all-passes (the
+  // input diffusers; the left, the right output all-passes) take three rings'
+  // room as one ring of triples: first stage in, first stage out (which is the
+  // second stage in, kept once), second stage out. Each stage then reads its
+  // two histories through one pointer.
   enum Ring : int {
     kPreRing = 0,
-    kDiff1In,
-    kDiffMid,  // first diffuser out == second diffuser in
-    kDiff2Out,
-    kLine0,
-    kOutL1In = kLine0 + kLineCount,
-    kOutLMid,  // left first stage out == left second stage in
-    kOutL2Out,
-    kOutR1In,
-    kOutRMid,
-    kOutR2Out,
-    kRingCount,
+    kDiffChain,
+    kLine0 = kDiffChain + 3,
+    kOutLChain = kLine0 + kLineCount,
+    kOutRChain = kOutLChain + 3,
+    kRingCount = kOutRChain + 3,
   };
   std::unique_ptr<double[]> rings_;
-  double* Ring(int r) { return rings_.get() + static_cast<size_t>(r) * static_cast<size_t>(k_.ringLength); }
 };
 
 }  // namespace sombrevox

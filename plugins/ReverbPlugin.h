@@ -43,7 +43,7 @@ class ReverbPlugin {
   ReverbEngine engine_{params_};
   AudioFormat inputFormat_{};
   AudioFormat outputFormat_{};
-  int nextMode_ = kModeDiscontinuity;
+  ProcessMode nextMode_ = kModeDiscontinuity;
 
   // Host buffers, borrowed from connect to connect.
   const float* controls_[kParamCount] = {};

@@ -35,7 +35,7 @@ inline std::vector<int16_t> RenderPcm16(ReverbEngine& engine, const std::vector<
   std::vector<int16_t> out;
   size_t frame = 0;
   const size_t frames = input.size() / channels;
-  int mode = kModeDiscontinuity;
+  ProcessMode mode = kModeDiscontinuity;
   for (size_t b = 0; frame < frames; ++b) {
     uint32_t n = blocks[b % blocks.size()];
     if (n > frames - frame) n = static_cast<uint32_t>(frames - frame);

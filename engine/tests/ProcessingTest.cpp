@@ -232,3 +232,83 @@ TEST(Processing, RestartBeginsSilent) {
   rig.engine.ProcessPcm16(kModeNormal, silence.data(), &n, o.data(), &room);
   for (int16_t s : o) EXPECT_EQ(s, 0);
 }
+
+namespace {
+
+std::vector<float> FloatNoise(size_t samples, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<float> d(-0.5f, 0.5f);
+  std::vector<float> v(samples);
+  for (float& s : v) s = d(rng);
+  return v;
+}
+
+// Runs `frames` float frames through the engine; returns the stereo output.
+std::vector<float> RunFloat(ReverbEngine& engine, const std::vector<float>& in, uint32_t frames) {
+  std::vector<float> out(2 * frames);
+  uint32_t n = frames, room = frames;
+  engine.ProcessFloat32(kModeNormal, in.data(), &n, out.data(), &room);
+  return out;
+}
+
+}  // namespace
+
+// Upstream turns from stereo to mono mid-stream: the reverberation carries on
+// as if the mono samples had come on both channels.
+TEST(Processing, InputChannelsChangeMidStream) {
+  const std::vector<float> first = FloatNoise(2 * 3000, 7), mono = FloatNoise(3000, 8);
+  std::vector<float> both(2 * 3000);
+  for (size_t i = 0; i < mono.size(); ++i) both[2 * i] = both[2 * i + 1] = mono[i];
+  Rig changed(44100, kFactoryPresets[0].params, kFormatIeeeFloat),
+      stereo(44100, kFactoryPresets[0].params, kFormatIeeeFloat);
+  EXPECT_EQ(RunFloat(changed.engine, first, 3000), RunFloat(stereo.engine, first, 3000));
+
+  changed.engine.SetInputChannels(1);
+  changed.engine.SetInputChannels(0);  // ignored
+  changed.engine.SetInputChannels(3);  // ignored
+  EXPECT_EQ(changed.engine.InputChannels(), 1);
+  EXPECT_EQ(RunFloat(changed.engine, mono, 3000), RunFloat(stereo.engine, both, 3000));
+}
+
+// A stream that turns from 16-bit to float samples mid-stream: the state scaled
+// by 2^-15 carries on as the state of a float stream fed the same sound.
+TEST(Processing, ScaledStateCarriesOnInTheOtherSampleType) {
+  const std::vector<int16_t> early = Noise(2 * 6000, 9);
+  std::vector<float> earlyAsFloat(early.size());
+  for (size_t i = 0; i < early.size(); ++i) earlyAsFloat[i] = static_cast<float>(early[i] / 32768.0);
+  const std::vector<float> later = FloatNoise(2 * 4000, 10);
+
+  Rig switched(44100), floatOnly(44100, kFactoryPresets[0].params, kFormatIeeeFloat);
+  std::vector<int16_t> ignored(2 * 6000);
+  uint32_t n = 6000, room = 6000;
+  switched.engine.ProcessPcm16(kModeNormal, early.data(), &n, ignored.data(), &room);
+  RunFloat(floatOnly.engine, earlyAsFloat, 6000);
+  const int32_t pos = switched.engine.WritePos();
+  const uint32_t tail = switched.engine.TailFrames();
+  switched.engine.ScaleState(1.0 / 32768);
+  EXPECT_EQ(switched.engine.WritePos(), pos);
+  EXPECT_EQ(switched.engine.TailFrames(), tail);
+
+  const std::vector<float> a = RunFloat(switched.engine, later, 4000), b = RunFloat(floatOnly.engine, later, 4000);
+  float peak = 0;
+  for (float s : b) peak = std::max(peak, std::fabs(s));
+  ASSERT_GT(peak, 0.1f);
+  // Only the constant input offset (1e-20) does not scale.
+  for (size_t i = 0; i < a.size(); ++i) ASSERT_NEAR(a[i], b[i], 1e-9 * peak) << "sample " << i;
+}
+
+TEST(Processing, StateScaledByTwoThenHalfIsUnchanged) {
+  const std::vector<float> early = FloatNoise(2 * 5000, 11), later = FloatNoise(2 * 5000, 12);
+  ReverbParams wet = WithMixAndLevel(1.0, 0.0);
+  Rig scaled(44100, wet, kFormatIeeeFloat), plain(44100, wet, kFormatIeeeFloat), doubled(44100, wet, kFormatIeeeFloat);
+  for (Rig* r : {&scaled, &plain, &doubled}) RunFloat(r->engine, early, 5000);
+  scaled.engine.ScaleState(2.0);
+  scaled.engine.ScaleState(0.5);
+  doubled.engine.ScaleState(2.0);
+  const std::vector<float> silence(2 * 5000, 0.0f);
+  const std::vector<float> base = RunFloat(plain.engine, silence, 5000);
+  EXPECT_EQ(RunFloat(scaled.engine, silence, 5000), base);
+  // Every ring and filter state was doubled: the wet tail is twice as loud.
+  const std::vector<float> twice = RunFloat(doubled.engine, silence, 5000);
+  for (size_t i = 0; i < base.size(); ++i) ASSERT_NEAR(twice[i], 2 * base[i], 1e-6 * std::fabs(base[i]) + 1e-30);
+}

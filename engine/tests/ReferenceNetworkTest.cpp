@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -60,7 +62,16 @@ class ReferenceNetwork {
     if (++pos_ == k_.ringLength) pos_ = 0;
   }
 
-  float Float(double y) const { return static_cast<float>(y * k_.outputGain); }
+  // Input and output conversions of the buffer loops.
+  static double In(float s) { return std::isfinite(s) ? static_cast<double>(s) : 0.0; }
+  static double In(int16_t s) { return static_cast<double>(s); }
+  float Out(double y, float*) const { return static_cast<float>(y * k_.outputGain); }
+  int16_t Out(double y, int16_t*) const {
+    const double t = std::trunc(y * k_.outputGain);
+    if (std::isnan(t)) return 0;
+    return static_cast<int16_t>(t > 32767 ? 32767 : t < -32768 ? -32768 : t);
+  }
+  float Float(double y) const { return Out(y, static_cast<float*>(nullptr)); }
 
  private:
   EngineCoefficients k_;
@@ -88,7 +99,9 @@ void CompareFloat(uint32_t rate, uint16_t channels, int presetA, int presetB) {
     for (float& s : in) s = buffer < 4 ? noise(rng) : 0.0f;
     if (buffer == 0) in[0] = 1.0f;
     uint32_t n = frames, room = frames;
-    ASSERT_EQ(rig.engine.ProcessFloat32(buffer == 0 ? 0 : 1, in.data(), &n, out.data(), &room), kOk);
+    ASSERT_EQ(
+        rig.engine.ProcessFloat32(buffer == 0 ? kModeDiscontinuity : kModeNormal, in.data(), &n, out.data(), &room),
+        kOk);
     ASSERT_EQ(room, frames);
     for (uint32_t f = 0; f < frames; ++f) {
       double xL = static_cast<double>(in[f * channels]) + 1e-20;
@@ -101,7 +114,113 @@ void CompareFloat(uint32_t rate, uint16_t channels, int presetA, int presetB) {
   }
 }
 
+Status Process(ReverbEngine& e, ProcessMode mode, const float* in, uint32_t* n, float* out, uint32_t* room) {
+  return e.ProcessFloat32(mode, in, n, out, room);
+}
+Status Process(ReverbEngine& e, ProcessMode mode, const int16_t* in, uint32_t* n, int16_t* out, uint32_t* room) {
+  return e.ProcessPcm16(mode, in, n, out, room);
+}
+
+uint32_t Bits(float v) {
+  uint32_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+uint32_t Bits(int16_t v) { return static_cast<uint16_t>(v); }
+
+// Noise over the whole 16-bit range (it clips at +3 dB), or float noise with,
+// in odd blocks, NaNs, infinities, denormals and negative zeros strewn in.
+std::vector<int16_t> Input(std::mt19937& rng, size_t samples, int16_t*, int) {
+  std::uniform_int_distribution<int> d(-32768, 32767);
+  std::vector<int16_t> v(samples);
+  for (int16_t& s : v) s = static_cast<int16_t>(d(rng));
+  return v;
+}
+std::vector<float> Input(std::mt19937& rng, size_t samples, float*, int block) {
+  std::uniform_real_distribution<float> d(-1.5f, 1.5f);
+  std::vector<float> v(samples);
+  for (float& s : v) s = d(rng);
+  if (block % 2) {
+    const float odd[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                         -std::numeric_limits<float>::infinity(), 1e-40f, -0.0f};
+    for (size_t i = 3; i < samples; i += 397) v[i] = odd[i % 5];
+  }
+  return v;
+}
+
+// Long irregular blocks through the buffer loops against the transcription,
+// frame by frame and bit for bit: blocks from one frame to more than a whole
+// ring, parameter changes between blocks, a dry share loud enough at +3 dB to
+// clip 16-bit output, then the tail in irregular blocks to its end.
+template <typename Sample>
+void CompareStream(uint32_t rate, uint16_t channels) {
+  const uint16_t tag = sizeof(Sample) == 2 ? kFormatPcm : kFormatIeeeFloat;
+  auto loud = [](int preset) {
+    ReverbParams p = kFactoryPresets[preset].params;
+    p.mix = 0.2;
+    p.levelDb = 3;
+    return p;
+  };
+  Rig rig(rate, loud(13), tag, channels);
+  ASSERT_EQ(rig.prepared, kOk);
+  ReferenceNetwork ref(rig.engine.Coefficients());
+  std::mt19937 rng(rate + channels + sizeof(Sample));
+  int clipped = 0;
+
+  auto compare = [&](const std::vector<Sample>& in, const std::vector<Sample>& out, uint32_t frames, int block) {
+    for (uint32_t f = 0; f < frames; ++f) {
+      double xL = 1e-20, xR = 1e-20;
+      if (!in.empty()) {
+        xL = ReferenceNetwork::In(in[f * channels]) + 1e-20;
+        xR = channels == 2 ? ReferenceNetwork::In(in[f * 2 + 1]) + 1e-20 : xL;
+      }
+      double yL, yR;
+      ref.Frame(xL, xR, &yL, &yR);
+      clipped += sizeof(Sample) == 2 && (Bits(out[2 * f]) == 0x7fff || Bits(out[2 * f]) == 0x8000);
+      ASSERT_EQ(Bits(out[2 * f]), Bits(ref.Out(yL, static_cast<Sample*>(nullptr))))
+          << "block " << block << " frame " << f;
+      ASSERT_EQ(Bits(out[2 * f + 1]), Bits(ref.Out(yR, static_cast<Sample*>(nullptr))))
+          << "block " << block << " frame " << f;
+    }
+  };
+
+  const uint32_t blocks[] = {1, 4096, 7, 12000, 333, 2, 5000, 999, 11135, 64, 3000};
+  for (int b = 0; b < static_cast<int>(std::size(blocks)); ++b) {
+    if (b == 3) rig.params.SetAll(loud(0));
+    if (b == 6) rig.params.Set(kDecay, 4000);
+    if (b == 9) rig.params.SetAll(loud(14));
+    const std::vector<Sample> in = Input(rng, size_t{blocks[b]} * channels, static_cast<Sample*>(nullptr), b);
+    std::vector<Sample> out(2 * size_t{blocks[b]});
+    uint32_t n = blocks[b], room = blocks[b];
+    ASSERT_EQ(Process(rig.engine, b == 0 ? kModeDiscontinuity : kModeNormal, in.data(), &n, out.data(), &room), kOk);
+    ASSERT_EQ(n, blocks[b]);
+    ASSERT_EQ(room, blocks[b]);
+    ref.SetCoefficients(rig.engine.Coefficients());
+    compare(in, out, blocks[b], b);
+    if (::testing::Test::HasFatalFailure()) return;
+  }
+
+  const uint32_t tailBlocks[] = {777, 1, 12000, 4410};
+  Status s = kOk;
+  for (int b = 0; s != kTailFinished; ++b) {
+    ASSERT_LT(b, 100);
+    uint32_t room = tailBlocks[b % std::size(tailBlocks)];
+    std::vector<Sample> out(2 * size_t{room});
+    s = Process(rig.engine, kModeTail, nullptr, nullptr, out.data(), &room);
+    compare({}, out, room, 100 + b);
+    if (::testing::Test::HasFatalFailure()) return;
+  }
+  if (sizeof(Sample) == 2) {
+    EXPECT_GT(clipped, 1000) << "the loud blocks must clip";
+  }
+}
+
 }  // namespace
+
+TEST(ReferenceNetwork, IrregularBlocksFloatStereo) { CompareStream<float>(44100, 2); }
+TEST(ReferenceNetwork, IrregularBlocksFloatMono) { CompareStream<float>(48000, 1); }
+TEST(ReferenceNetwork, IrregularBlocksPcm16Stereo) { CompareStream<int16_t>(22050, 2); }
+TEST(ReferenceNetwork, IrregularBlocksPcm16Mono) { CompareStream<int16_t>(44100, 1); }
 
 TEST(ReferenceNetwork, StereoDefaultThenHallAt44100) { CompareFloat(44100, 2, 0, 11); }
 TEST(ReferenceNetwork, MonoLongTailThenMirrorAt22050) { CompareFloat(22050, 1, 12, 14); }

@@ -105,12 +105,10 @@ void Prepare(ReverbEngine& engine, const WavFormat& input) {
   const AudioFormat in{input.sampleTag, input.channels, input.samplesPerSec, input.BlockAlign(), input.bitsPerSample};
   const WavFormat stereo = StereoOf(input);
   const AudioFormat out{stereo.sampleTag, 2, stereo.samplesPerSec, stereo.BlockAlign(), stereo.bitsPerSample};
-  engine.SetFormatReference(0, in);
-  engine.SetFormatReference(1, out);
   engine.PrepareStream(in, out);
 }
 
-Status RunEngine(ReverbEngine& engine, const WavFormat& input, int mode, const uint8_t* in, uint32_t* inFrames,
+Status RunEngine(ReverbEngine& engine, const WavFormat& input, ProcessMode mode, const uint8_t* in, uint32_t* inFrames,
                  uint8_t* out, uint32_t* outFrames) {
   if (input.sampleTag == graph::kWavePcm)
     return engine.ProcessPcm16(mode, reinterpret_cast<const int16_t*>(in), inFrames, reinterpret_cast<int16_t*>(out),

@@ -146,7 +146,7 @@ Rendered EngineReference(uint32_t inputs, const std::vector<float> (&in)[2]) {
   EXPECT_EQ(engine.PrepareStream(inFormat, outFormat), kOk);
   Rendered r;
   size_t offset = 0;
-  int mode = kModeDiscontinuity;
+  ProcessMode mode = kModeDiscontinuity;
   for (const Block& b : Schedule()) {
     for (const Change& c : b.changes) params.Set(c.index, c.value);
     std::vector<float> interleaved(static_cast<size_t>(b.frames) * inputs), out(2 * b.frames);

@@ -64,10 +64,10 @@ class FrameWriter {
   int bits_;
   std::vector<int32_t> ints_;
 };
-Status Process(ReverbEngine& e, int mode, const int16_t* in, uint32_t* n, int16_t* out, uint32_t* room) {
+Status Process(ReverbEngine& e, ProcessMode mode, const int16_t* in, uint32_t* n, int16_t* out, uint32_t* room) {
   return e.ProcessPcm16(mode, in, n, out, room);
 }
-Status Process(ReverbEngine& e, int mode, const float* in, uint32_t* n, float* out, uint32_t* room) {
+Status Process(ReverbEngine& e, ProcessMode mode, const float* in, uint32_t* n, float* out, uint32_t* room) {
   return e.ProcessFloat32(mode, in, n, out, room);
 }
 
@@ -96,7 +96,7 @@ bool Stream(SNDFILE* in, FrameWriter& out, ReverbEngine& engine, const SF_INFO& 
   std::vector<Sample> input(static_cast<size_t>(block) * info.channels);
   std::vector<Sample> output(static_cast<size_t>(block) * 2);
   Progress progress(info.frames);
-  int mode = kModeDiscontinuity;
+  ProcessMode mode = kModeDiscontinuity;
   sf_count_t done = 0;
   for (;;) {
     const sf_count_t got = ReadFrames(in, input.data(), block);

@@ -68,7 +68,7 @@ class RenderFiles : public ::testing::Test {
     const AudioFormat out{kFormatIeeeFloat, 2, r, 8, 32};
     EXPECT_EQ(engine.PrepareStream(in, out), kOk);
     std::vector<float> result, block(2 * 4410);
-    int mode = kModeDiscontinuity;
+    ProcessMode mode = kModeDiscontinuity;
     for (size_t at = 0; at < input.size(); at += 4410 * channels) {
       uint32_t n = static_cast<uint32_t>(std::min<size_t>(4410, (input.size() - at) / channels)), room = 4410;
       engine.ProcessFloat32(mode, input.data() + at, &n, block.data(), &room);

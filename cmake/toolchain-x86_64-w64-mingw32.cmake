@@ -1,18 +1,4 @@
-# Cross build for Windows (x86_64) with Debian's mingw-w64, posix thread model
-# (std::thread and std::mutex, winpthreads linked statically).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 64-bit Windows (x86_64).
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(triple x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER ${triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
-set(CMAKE_RC_COMPILER ${triple}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# No MinGW runtime DLLs at run time.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

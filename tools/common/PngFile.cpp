@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 
-namespace sombrevox::test {
+namespace sombrevox::tools {
 namespace {
 
 uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
@@ -86,4 +86,4 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
   return std::fclose(out) == 0 && written;
 }
 
-}  // namespace sombrevox::test
+}  // namespace sombrevox::tools

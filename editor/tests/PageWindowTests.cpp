@@ -2,7 +2,8 @@
 // ready, the startup presentation and the About text dialog only on a
 // filter's first opening, the select buttons along the edit cycle, full
 // refreshes from the filter's notifications with the low-pass kept under the
-// output rate's ceiling, and the settings stored when the window closes.
+// output rate's ceiling, the help, and the settings stored when the window
+// closes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +11,7 @@
 
 #include "ControlMessages.h"
 #include "GuiTestSupport.h"
+#include "HelpViewer.h"
 #include "ModalDriver.h"
 #include "PageTestSupport.h"
 #include "ResourceIds.h"
@@ -159,6 +161,27 @@ TEST_F(PageWindowTest, RefreshesAfterPresetsStreamLoadsAndFormatChanges) {
   ASSERT_TRUE(PumpUntil(selectedIsMix, kNotifiedTimeoutMs)) << "after the output format";
   ExpectRefreshed();
   EXPECT_EQ(Param(kLowpass), 10000);
+}
+
+// F1 over the knob asks for the knob's topic, the Help item for the general
+// one; the viewer goes with the page's window.
+TEST_F(PageWindowTest, HelpFromThePageClosesWithItsWindow) {
+  Open();
+  ASSERT_TRUE(WaitReady());
+  HELPINFO f1{};
+  f1.cbSize = sizeof f1;
+  f1.iContextType = HELPINFO_WINDOW;
+  f1.iCtrlId = IDC_VALUE;
+  f1.hItemHandle = Item(IDC_VALUE);
+  SendMessageA(Page(), WM_HELP, 0, reinterpret_cast<LPARAM>(&f1));
+  EXPECT_TRUE(WaitUntil([] { return Shows("The value knob"); })) << ShownText().substr(0, 40);
+  SendMessageA(Page(), WM_COMMAND, ID_HELP, 0);
+  EXPECT_TRUE(WaitUntil([] { return Shows("Sombrevox Light 2.0"); })) << ShownText().substr(0, 40);
+  ASSERT_HR(S_OK, page_->Deactivate());
+  if (!WaitUntil(ViewerEnded)) {
+    ADD_FAILURE() << "the viewer stayed";
+    EndViewer();
+  }
 }
 
 TEST_F(PageWindowTest, SettingsStoredWhenTheWindowCloses) {

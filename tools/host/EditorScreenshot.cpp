@@ -22,15 +22,14 @@ constexpr DWORD kCloseTimeoutMs = 5000;
 // The editor's size: the skin, as the page reports it in its page information.
 constexpr SIZE kEditorSize = {430, 110};
 
+BOOL CALLBACK AddWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> ThreadWindows() {
   std::vector<HWND> windows;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumThreadWindows(GetCurrentThreadId(), AddWindow, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
@@ -47,20 +46,19 @@ HWND FindAboutText() {
   return nullptr;
 }
 
+BOOL CALLBACK FindDisplay(HWND child, LPARAM found) {
+  char name[32] = "";
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpA(name, kDisplayClass) != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
 // The page's dialog: the parent of the display control, in whatever frame.
 HWND FindEditor() {
   for (HWND window : ThreadWindows()) {
     HWND display = nullptr;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM found) {
-          char name[32] = "";
-          GetClassNameA(child, name, sizeof name);
-          if (lstrcmpA(name, kDisplayClass) != 0) return TRUE;
-          *reinterpret_cast<HWND*>(found) = child;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&display));
+    EnumChildWindows(window, FindDisplay, reinterpret_cast<LPARAM>(&display));
     if (display) return GetParent(display);
   }
   return nullptr;

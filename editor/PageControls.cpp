@@ -10,7 +10,6 @@
 #include "ReverbParams.h"
 #include "ReverbPropertyPage.h"
 #include "SettingsAccess.h"
-#include "ShowParameters.h"
 
 namespace sombrevox {
 namespace {

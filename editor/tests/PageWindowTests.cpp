@@ -113,12 +113,6 @@ TEST_F(PageWindowTest, SelectButtonsStepAlongTheEditCycle) {
   }
   Click(IDC_SELECT_LEFT);
   EXPECT_EQ(link_->selectedParam, kLowpass);
-  // A double-click is two clicks, two steps.
-  PostMouse(Item(IDC_SELECT_LEFT), WM_LBUTTONDOWN, {5, 5});
-  PostMouse(Item(IDC_SELECT_LEFT), WM_LBUTTONUP, {5, 5});
-  PostMouse(Item(IDC_SELECT_LEFT), WM_LBUTTONDBLCLK, {5, 5});
-  PostMouse(Item(IDC_SELECT_LEFT), WM_LBUTTONUP, {5, 5});
-  EXPECT_EQ(link_->selectedParam, kPredelay);
   ReverbParams after{};
   settings_->GetParams(&after);
   EXPECT_EQ(after.predelayMs, params.predelayMs) << "selecting writes nothing";

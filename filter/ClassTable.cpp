@@ -5,6 +5,7 @@
 
 #include "Module.h"
 #include "ReverbFilter.h"
+#include "ReverbPropertyPage.h"
 
 namespace sombrevox {
 namespace {
@@ -15,14 +16,6 @@ const PinSetup kPins[2] = {
     {L"Input", FALSE, FALSE, FALSE, FALSE, &GUID_NULL, L"Output", 1, &kAudioType},
     {L"Output", FALSE, TRUE, FALSE, FALSE, &GUID_NULL, L"Input", 1, &kAudioType},
 };
-
-// The property page arrives with the editor; until then its row creates
-// nothing and answers as a class without the asked interface would, which is
-// also what registration expects of the page row.
-ComObjectBase* CreatePropertyPage(IUnknown*, HRESULT* hr) {
-  *hr = E_NOINTERFACE;
-  return nullptr;
-}
 
 }  // namespace
 
@@ -37,7 +30,8 @@ const FilterSetup* ReverbFilter::SetupRecord() { return &kSetup; }
 
 const FactoryTemplate kClassTable[] = {
     {L"ORVELA Soft SombrevoxLight", &CLSID_SombrevoxLight, ReverbFilter::Create, nullptr, &ReverbFilter::kSetup},
-    {L"ORVELA Soft SombrevoxLight Property Page", &CLSID_SombrevoxLightPage, CreatePropertyPage, nullptr, nullptr},
+    {L"ORVELA Soft SombrevoxLight Property Page", &CLSID_SombrevoxLightPage, CreatePropertyPage, PropertyPageModuleHook,
+     nullptr},
 };
 const int kClassTableCount = static_cast<int>(std::size(kClassTable));
 

@@ -25,8 +25,9 @@ void InitPluginSettings(PluginSettings* settings);
 // the record untouched when the filter is not registered.
 bool LoadSettings(HMODULE resources, PluginSettings* settings);
 
-// Writes both values under the machine-wide key. False when the key cannot be
-// created or opened (the changes are then lost, silently).
+// Writes both values under the machine-wide key, "PresetsBank" only when the
+// record names a bank (an empty path leaves the stored one). False when the
+// key cannot be created or opened (the changes are then lost, silently).
 bool SaveSettings(const PluginSettings* settings);
 
 // The help file's path: "OVSombrevoxLight.HLP" beside `module`.

@@ -98,6 +98,9 @@ bool SaveSettings(const PluginSettings* settings) {
   const DWORD show = settings->showPresentation ? 1 : 0;
   RegSetValueExA(key.Get(), "ShowPresentation", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&show), sizeof show);
   const size_t length = strnlen(settings->presetsBankPath, sizeof settings->presetsBankPath - 1);
+  // A filter that never knew a bank (its module was not registered) must not
+  // wipe the one stored for every other instance.
+  if (length == 0) return true;
   char path[sizeof settings->presetsBankPath];
   std::memcpy(path, settings->presetsBankPath, length);
   path[length] = '\0';

@@ -175,10 +175,10 @@ void WriteSlot(void** slot, void* value) {
   VirtualProtect(slot, sizeof *slot, protection, &protection);
 }
 
-// Every import slot of this program for a function named in kRedirects:
+// Every import slot of `module` for a function named in kRedirects:
 // `install` points it at the wrapper, otherwise back at the original.
-int RedirectImports(bool install) {
-  auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+int RedirectImports(HMODULE module, bool install) {
+  auto* base = reinterpret_cast<BYTE*>(module);
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
   const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
@@ -210,7 +210,7 @@ int RedirectImports(bool install) {
 
 }  // namespace
 
-GdiObjectCounter::GdiObjectCounter() {
+GdiObjectCounter::GdiObjectCounter(HMODULE module) : module_(module ? module : GetModuleHandleA(nullptr)) {
   {
     std::lock_guard<std::mutex> guard(ledger.lock);
     ledger.objects.clear();
@@ -218,10 +218,10 @@ GdiObjectCounter::GdiObjectCounter() {
     ledger.selected.clear();
     ledger.deletedWhileSelected = 0;
   }
-  installed_ = RedirectImports(true) > 0;
+  installed_ = RedirectImports(module_, true) > 0;
 }
 
-GdiObjectCounter::~GdiObjectCounter() { RedirectImports(false); }
+GdiObjectCounter::~GdiObjectCounter() { RedirectImports(module_, false); }
 
 int GdiObjectCounter::LiveObjects() const {
   std::lock_guard<std::mutex> guard(ledger.lock);

@@ -1,16 +1,19 @@
 #pragma once
 // Counts the GDI objects and device contexts this program makes and frees,
 // for leak checks (Wine's GetGuiResources answers 0). While a counter lives,
-// the program's own imports of the GDI functions that make, select and free
-// objects go through counting wrappers; code linked into the program (the
-// controls under test) is counted, the system's own drawing is not.
+// one module's imports of the GDI functions that make, select and free
+// objects go through counting wrappers: the program's own by default (code
+// linked into it, such as the controls under test), or a loaded module's
+// (the built module itself). The system's own drawing is not counted.
 #include <windows.h>
 
 namespace sombrevox::test {
 
 class GdiObjectCounter {
  public:
-  GdiObjectCounter();
+  // `module`: whose imports are counted; null for the program itself. It
+  // must stay loaded while the counter lives.
+  explicit GdiObjectCounter(HMODULE module = nullptr);
   ~GdiObjectCounter();
   GdiObjectCounter(const GdiObjectCounter&) = delete;
   GdiObjectCounter& operator=(const GdiObjectCounter&) = delete;
@@ -26,6 +29,7 @@ class GdiObjectCounter {
   int DeletedWhileSelected() const;
 
  private:
+  HMODULE module_;
   bool installed_ = false;
 };
 

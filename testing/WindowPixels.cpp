@@ -47,7 +47,7 @@ bool Image::SavePng(const std::string& path) const {
   std::vector<uint8_t> rgb;
   rgb.reserve(pixels.size() * 3);
   for (COLORREF p : pixels) rgb.insert(rgb.end(), {GetRValue(p), GetGValue(p), GetBValue(p)});
-  return WritePng(path, width, height, rgb);
+  return tools::WritePng(path, width, height, rgb);
 }
 
 Image CaptureClient(HWND window) {

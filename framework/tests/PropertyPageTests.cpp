@@ -2,61 +2,14 @@
 // site, objects, activation into a real parent window, the out-of-order
 // answers, the dirty flag, and a page released without the usual clean-up.
 #include "FrameworkTestSupport.h"
+#include "PropertyPageHost.h"
 
 namespace sombrevox {
 
 namespace {
 
-// A page site that only counts what the page tells it.
-class CountingSite final : public IPropertyPageSite, public test::RefCounted<CountingSite> {
- public:
-  static ComPtr<CountingSite> Make() {
-    ComPtr<CountingSite> site(new CountingSite);
-    site->Release();
-    return site;
-  }
-  LONG References() const { return RefCounted::References(); }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IPropertyPageSite) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<IPropertyPageSite*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }
-  ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
-  HRESULT STDMETHODCALLTYPE OnStatusChange(DWORD) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetLocaleID(LCID* locale) override {
-    *locale = LOCALE_USER_DEFAULT;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetPageContainer(IUnknown** container) override {
-    *container = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*) override { return S_FALSE; }
-
- private:
-  friend class RefCounted<CountingSite>;
-  CountingSite() = default;
-  ~CountingSite() = default;
-};
-
-// A top-level window for the page's dialog to live in.
-class ParentWindow {
- public:
-  ParentWindow()
-      : window_(CreateWindowExA(0, "STATIC", "page parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr,
-                                nullptr, nullptr, nullptr)) {}
-  ~ParentWindow() { DestroyWindow(window_); }
-  HWND get() const { return window_; }
-
- private:
-  HWND window_;
-};
+using test::CountingSite;
+using test::ParentWindow;
 
 class PropertyPageTest : public FrameworkTest {
  protected:

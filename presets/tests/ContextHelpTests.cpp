@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "ContextHelp.h"
+#include "HelpViewer.h"
 #include "PluginSettings.h"
 #include "ResourceIds.h"
 #include "TestSupport.h"
@@ -24,38 +25,6 @@ const bool installed = InstallTestEnvironment(COINIT_APARTMENTTHREADED);
 HMODULE BuiltModule() {
   static const HMODULE module = LoadLibraryA(SOMBREVOX_MODULE_PATH);
   return module;
-}
-
-// The viewer's shown main window (another process), or null.
-HWND Viewer() {
-  const std::vector<HWND> shown = TopLevelWindows("MS_WINHELP", true);
-  return shown.empty() ? nullptr : shown.front();
-}
-
-// The text of the topic the viewer shows; a topic starts with its title.
-std::string ShownText() {
-  const HWND viewer = Viewer();
-  if (!viewer) return {};
-  const std::vector<HWND> text = ChildWindows(viewer, "RichEdit");
-  return text.empty() ? std::string() : WindowText(text.front());
-}
-
-bool Shows(const std::string& title) { return ShownText().starts_with(title + "\r"); }
-
-bool ViewerEnded() { return TopLevelWindows("MS_WINHELP", false).empty(); }
-
-// Ends the viewer by force, for a test that failed with it still running, so
-// that it neither outlives the program nor spoils the next test.
-void EndViewer() {
-  for (const HWND window : TopLevelWindows("MS_WINHELP", false)) {
-    DWORD id = 0;
-    GetWindowThreadProcessId(window, &id);
-    if (const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
-      TerminateProcess(process, 1);
-      WaitForSingleObject(process, 5000);
-      CloseHandle(process);
-    }
-  }
 }
 
 // Answers the viewer's question about a missing help file with No, from a

@@ -124,6 +124,20 @@ TEST_F(SettingsStore, SaveThenLoadRoundTrip) {
   EXPECT_STREQ(again.presetsBankPath, "C:\\other\\bank.prs");
 }
 
+// A filter whose module was not registered has no bank path: closing its
+// page stores its presentation choice and leaves the stored bank alone.
+TEST_F(SettingsStore, EmptyBankPathKeepsTheStoredBank) {
+  SetString(HKEY_LOCAL_MACHINE, kSettingsKey, "PresetsBank", "C:\\banks\\kept.prs");
+  PluginSettings s;
+  InitPluginSettings(&s);
+  s.showPresentation = FALSE;
+  ASSERT_TRUE(SaveSettings(&s));
+  SetString(HKEY_CLASSES_ROOT, FilterServerKey().c_str(), nullptr, "C:\\h\\OVSombrevoxLight.dll");
+  const PluginSettings again = Loaded();
+  EXPECT_STREQ(again.presetsBankPath, "C:\\banks\\kept.prs");
+  EXPECT_EQ(again.showPresentation, FALSE);
+}
+
 TEST_F(SettingsStore, HelpFileBesideTheModule) {
   char path[MAX_PATH];
   HelpFilePath(GetModuleHandleA(nullptr), path);

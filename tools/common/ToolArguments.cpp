@@ -72,6 +72,12 @@ bool ArgumentWalker::WholeValue(uint32_t lower, uint32_t upper, const char* unit
   return true;
 }
 
+bool ArgumentWalker::NoPlainArguments(std::string* error) const {
+  if (files_.empty()) return true;
+  *error = "unexpected argument " + files_.front();
+  return false;
+}
+
 bool ArgumentWalker::InputAndOutput(std::string* input, std::string* output, std::string* error) const {
   if (files_.size() != 2) {
     *error = "give one input and one output file";

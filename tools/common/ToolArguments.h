@@ -29,6 +29,8 @@ class ArgumentWalker {
   bool WholeValue(uint32_t lower, uint32_t upper, const char* unit, uint32_t* value, std::string* error);
   // The two plain arguments, input then output; false with `error` when there are not two.
   bool InputAndOutput(std::string* input, std::string* output, std::string* error) const;
+  // For a tool that takes no plain arguments: false with `error` when there were some.
+  bool NoPlainArguments(std::string* error) const;
 
  private:
   int argc_;

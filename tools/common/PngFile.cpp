@@ -1,9 +1,10 @@
 #include "PngFile.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdio>
 
-namespace sombrevox::test {
+namespace sombrevox::tools {
 namespace {
 
 uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
@@ -68,7 +69,7 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
   raw.reserve((static_cast<size_t>(width) * 3 + 1) * height);
   for (int y = 0; y < height; ++y) {
     raw.push_back(0);  // filter: none
-    const auto row = rgb.begin() + static_cast<ptrdiff_t>(y) * width * 3;
+    const auto row = rgb.begin() + static_cast<std::ptrdiff_t>(y) * width * 3;
     raw.insert(raw.end(), row, row + width * 3);
   }
   std::vector<uint8_t> header;
@@ -86,4 +87,4 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
   return std::fclose(out) == 0 && written;
 }
 
-}  // namespace sombrevox::test
+}  // namespace sombrevox::tools

@@ -3,21 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "RegistryKey.h"
-
 namespace sombrevox::test {
-
-bool KeepWindowsUnmanaged() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const char* name = std::strrchr(path, '\\');
-  const std::string key = std::string("Software\\Wine\\AppDefaults\\") + (name ? name + 1 : path) + "\\X11 Driver";
-  RegistryKey driver;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, driver.Receive(),
-                      nullptr) != ERROR_SUCCESS)
-    return false;
-  return RegSetValueExA(driver.Get(), "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2) == ERROR_SUCCESS;
-}
 
 void PumpMessages() {
   MSG message;

@@ -8,12 +8,6 @@
 
 namespace sombrevox::test {
 
-// Asks Wine's X11 driver not to hand this program's windows to a window
-// manager (there is none on Xvfb, and Wine waits two seconds for one at every
-// map and unmap of an activated window). Takes effect when the driver loads:
-// call it from a static initializer, before the first window.
-bool KeepWindowsUnmanaged();
-
 // Dispatches everything queued for this thread.
 void PumpMessages();
 

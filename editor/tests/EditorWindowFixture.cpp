@@ -18,7 +18,6 @@ namespace sombrevox::test {
 namespace {
 
 const bool installed = InstallTestEnvironment(COINIT_APARTMENTTHREADED);
-const bool unmanaged = KeepWindowsUnmanaged();
 
 constexpr char kSkinWindowClass[] = "OV_TestSkinWindow";
 constexpr int kSkinWidth = 430;

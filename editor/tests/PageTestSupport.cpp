@@ -43,7 +43,6 @@ class RegisteredModule : public ::testing::Environment {
 };
 
 const bool installed = InstallTestEnvironment(COINIT_APARTMENTTHREADED);
-const bool unmanaged = KeepWindowsUnmanaged();
 [[maybe_unused]] ::testing::Environment* const kRegistered = ::testing::AddGlobalTestEnvironment(new RegisteredModule);
 
 ContextMenuProbe* probing = nullptr;  // the probe whose hook is installed

@@ -1,7 +1,6 @@
 #include "GuiTestSupport.h"
 
-#include <cstring>
-#include <string>
+#include "WindowWaits.h"
 
 namespace sombrevox::test {
 
@@ -62,29 +61,14 @@ void PressAt(HWND window, POINT client) { PostMouse(window, WM_LBUTTONDOWN, clie
 void MoveTo(HWND window, POINT client) { PostMouse(window, WM_MOUSEMOVE, client); }
 void ReleaseAt(HWND window, POINT client) { PostMouse(window, WM_LBUTTONUP, client); }
 
-namespace {
-
-struct WindowSearch {
-  const char* className;
-  int count;
-};
-
-BOOL CALLBACK CountIfOfClass(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<WindowSearch*>(parameter);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (process == GetCurrentProcessId() && std::strcmp(name, search->className) == 0) ++search->count;
-  return TRUE;
-}
-
-}  // namespace
-
 int CountProcessWindows(const char* className) {
-  WindowSearch search{className, 0};
-  EnumWindows(CountIfOfClass, reinterpret_cast<LPARAM>(&search));
-  return search.count;
+  int count = 0;
+  for (HWND window : TopLevelWindows(className, false)) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    count += process == GetCurrentProcessId();
+  }
+  return count;
 }
 
 }  // namespace sombrevox::test

@@ -136,14 +136,6 @@ HRESULT STDMETHODCALLTYPE PeerFilter::QueryInterface(REFIID iid, void** object) 
   return *object ? S_OK : E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE PeerFilter::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-ULONG STDMETHODCALLTYPE PeerFilter::Release() {
-  const LONG left = InterlockedDecrement(&references_);
-  if (left == 0) delete this;
-  return static_cast<ULONG>(left);
-}
-
 HRESULT STDMETHODCALLTYPE PeerFilter::GetClassID(CLSID* clsid) {
   if (!clsid) return E_POINTER;
   *clsid = CLSID_NULL;
@@ -346,6 +338,7 @@ HRESULT TestSource::SendPattern(long bytes, REFERENCE_TIME start, REFERENCE_TIME
 
 HRESULT TestSource::Send(const uint8_t* data, size_t bytes, const AM_MEDIA_TYPE* changedType) {
   if (!input_) return VFW_E_NOT_CONNECTED;
+  if (!allocator_) return VFW_E_NO_ALLOCATOR;
   ComPtr<IMediaSample> sample;
   HRESULT hr = allocator_->GetBuffer(&sample, nullptr, nullptr, 0);
   if (FAILED(hr)) return hr;

@@ -72,11 +72,11 @@ class AdjustedAllocator final : public IMemAllocator, public RefCounted<Adjusted
 };
 
 // IBaseFilter for a peer with one pin, with the state machine a graph drives.
-class PeerFilter : public IBaseFilter {
+class PeerFilter : public IBaseFilter, public RefCounted<PeerFilter> {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }
+  ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
   HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) override;
   HRESULT STDMETHODCALLTYPE Stop() override;
   HRESULT STDMETHODCALLTYPE Pause() override;
@@ -94,6 +94,7 @@ class PeerFilter : public IBaseFilter {
   IFilterGraph* Graph() const { return graph_; }
 
  protected:
+  friend class RefCounted<PeerFilter>;
   PeerFilter() = default;
   virtual ~PeerFilter() = default;
   virtual IPin* OnlyPin() = 0;
@@ -103,7 +104,6 @@ class PeerFilter : public IBaseFilter {
   virtual void* ExtraInterface(REFIID) { return nullptr; }
 
  private:
-  volatile LONG references_ = 1;
   FILTER_STATE state_ = State_Stopped;
   IFilterGraph* graph_ = nullptr;  // weak: the graph holds the filter
   std::wstring name_;

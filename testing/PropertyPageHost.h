@@ -12,11 +12,7 @@ namespace sombrevox::test {
 
 class CountingSite final : public IPropertyPageSite, public RefCounted<CountingSite> {
  public:
-  static Microsoft::WRL::ComPtr<CountingSite> Make() {
-    Microsoft::WRL::ComPtr<CountingSite> site(new CountingSite);
-    site->Release();
-    return site;
-  }
+  static Microsoft::WRL::ComPtr<CountingSite> Make() { return graph::Adopt(new CountingSite); }
   LONG References() const { return RefCounted::References(); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {

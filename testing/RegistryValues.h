@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace sombrevox::test {
 
@@ -16,10 +17,16 @@ class SavedValue {
   SavedValue(HKEY root, std::string key, const char* name) : root_(root), key_(std::move(key)), name_(name) {
     HKEY k;
     if (RegOpenKeyExA(root_, key_.c_str(), 0, KEY_QUERY_VALUE, &k) == ERROR_SUCCESS) {
-      char data[2048];
-      DWORD size = sizeof data, type = 0;
-      if (RegQueryValueExA(k, name_, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
-        saved_ = Value{type, std::string(data, size)};
+      // Sized first, so that a value of any length is kept (and not deleted
+      // at the end for want of room).
+      DWORD size = 0, type = 0;
+      if (RegQueryValueExA(k, name_, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+        std::string data(size, '\0');
+        if (RegQueryValueExA(k, name_, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
+          data.resize(size);
+          saved_ = Value{type, std::move(data)};
+        }
+      }
       RegCloseKey(k);
     }
   }

@@ -2,21 +2,12 @@
 
 #include <cstring>
 
+#include "GuiTestSupport.h"
+
 namespace sombrevox::test {
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  for (;;) {
-    if (condition()) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    // Wakes for this thread's messages, else looks again after 20 ms.
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  }
+  return condition() || PumpUntil(condition, static_cast<DWORD>(limit.count()));
 }
 
 namespace {

@@ -16,7 +16,6 @@ using Microsoft::WRL::ComPtr;
 // The filter's first pin of that direction, or null.
 ComPtr<IPin> FindPin(IBaseFilter* filter, PIN_DIRECTION direction);
 
-// An AM_MEDIA_TYPE whose format block and pUnk this holder frees.
 // Takes over the creation reference of an object whose count starts at 1.
 // (Both ComPtr's constructor and, in this toolchain's headers, its Attach add
 // one, so neither alone will do.)
@@ -27,6 +26,7 @@ ComPtr<T> Adopt(T* created) {
   return held;
 }
 
+// An AM_MEDIA_TYPE whose format block and pUnk this holder frees.
 class OwnedMediaType {
  public:
   OwnedMediaType() = default;

@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "ControlMessages.h"
-#include "GdiObjects.h"
 #include "GraphUtil.h"
-#include "PngFile.h"
 #include "ResourceIds.h"
+#include "WindowImage.h"
 
 namespace sombrevox::host {
 namespace {
@@ -153,40 +152,14 @@ void EditorScreenshot::Finish(HWND editor, const std::string& error) {
 // the window's surface.
 void EditorScreenshot::Capture(HWND editor) {
   RedrawWindow(editor, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  RECT client{};
-  GetClientRect(editor, &client);
-  const int width = std::min<int>(client.right, kEditorSize.cx);
-  const int height = std::min<int>(client.bottom, kEditorSize.cy);
-  if (width <= 0 || height <= 0) {
-    error_ = "the editor has no area to capture";
+  const tools::Image whole = tools::CaptureClient(editor);
+  if (whole.Empty()) {
+    error_ = "cannot read the editor's pixels";
     return;
   }
-  std::vector<uint32_t> bgrx(static_cast<size_t>(width) * height);
-  {
-    WindowDc dc(editor);
-    Bitmap bitmap(CreateCompatibleBitmap(dc.Get(), width, height));
-    {
-      MemoryDc memory(dc.Get());
-      Selection into(memory.Get(), bitmap.Get());
-      BitBlt(memory.Get(), 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
-    }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    if (!GetDIBits(dc.Get(), bitmap.Get(), 0, height, bgrx.data(), &info, DIB_RGB_COLORS)) {
-      error_ = "cannot read the editor's pixels";
-      return;
-    }
-  }
-  std::vector<uint8_t> rgb;
-  rgb.reserve(bgrx.size() * 3);
-  for (uint32_t p : bgrx)
-    rgb.insert(rgb.end(), {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p)});
-  if (!tools::WritePng(path_, width, height, rgb)) {
+  const int width = std::min<int>(whole.width, kEditorSize.cx);
+  const int height = std::min<int>(whole.height, kEditorSize.cy);
+  if (!whole.Crop(0, 0, width, height).SavePng(path_)) {
     error_ = "cannot write " + path_;
     return;
   }

@@ -1,9 +1,9 @@
-#include "WindowPixels.h"
+#include "WindowImage.h"
 
 #include "GdiObjects.h"
 #include "PngFile.h"
 
-namespace sombrevox::test {
+namespace sombrevox::tools {
 namespace {
 
 BITMAPINFO TopDown32(int width, int height) {
@@ -47,7 +47,7 @@ bool Image::SavePng(const std::string& path) const {
   std::vector<uint8_t> rgb;
   rgb.reserve(pixels.size() * 3);
   for (COLORREF p : pixels) rgb.insert(rgb.end(), {GetRValue(p), GetGValue(p), GetBValue(p)});
-  return tools::WritePng(path, width, height, rgb);
+  return WritePng(path, width, height, rgb);
 }
 
 Image CaptureClient(HWND window) {
@@ -72,15 +72,8 @@ Image ImageOfBitmap(HBITMAP bitmap) {
   std::vector<uint32_t> bgrx(static_cast<size_t>(width) * height);
   WindowDc screen(nullptr);
   BITMAPINFO info = TopDown32(width, height);
-  GetDIBits(screen.Get(), bitmap, 0, height, bgrx.data(), &info, DIB_RGB_COLORS);
+  if (!GetDIBits(screen.Get(), bitmap, 0, height, bgrx.data(), &info, DIB_RGB_COLORS)) return {};
   return FromBgrx(width, height, bgrx);
 }
 
-std::string WindowsPath(const std::string& unixPath) {
-  std::string path = "Z:" + unixPath;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
-}  // namespace sombrevox::test
+}  // namespace sombrevox::tools

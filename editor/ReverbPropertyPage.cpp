@@ -2,7 +2,6 @@
 // and the ties between the page's dialog and the filter.
 #include "ReverbPropertyPage.h"
 
-#include <cwchar>
 #include <new>
 
 #include "ControlMessages.h"
@@ -16,15 +15,6 @@ namespace {
 
 constexpr SIZE kPageSize = {430, 110};  // pixels: the skin's size
 constexpr DWORD kPageHelpContext = 1;
-
-// A copy of `text` (terminated) in task memory, for the caller to free; null
-// when it cannot be allocated.
-LPOLESTR TaskMemoryCopy(const WCHAR* text) {
-  const size_t bytes = (std::wcslen(text) + 1) * sizeof(WCHAR);
-  auto* copy = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
-  if (copy) std::wmemcpy(copy, text, bytes / sizeof(WCHAR));
-  return copy;
-}
 
 }  // namespace
 
@@ -48,14 +38,12 @@ ReverbPropertyPage::~ReverbPropertyPage() = default;
 
 HRESULT STDMETHODCALLTYPE ReverbPropertyPage::GetPageInfo(PROPPAGEINFO* info) {
   if (!info) return E_POINTER;
-  WCHAR title[256];
-  LoadWideString(title, IDS_TITLE);
   char narrowHelp[MAX_PATH];
   HelpFilePath(ModuleInstance, narrowHelp);
   WCHAR help[MAX_PATH];
   if (!MultiByteToWideChar(CP_ACP, 0, narrowHelp, -1, help, MAX_PATH)) help[0] = L'\0';
 
-  LPOLESTR titleCopy = TaskMemoryCopy(title);
+  LPOLESTR titleCopy = CopyTitle();
   if (!titleCopy) return E_OUTOFMEMORY;
   LPOLESTR helpCopy = TaskMemoryCopy(help);
   if (!helpCopy) {

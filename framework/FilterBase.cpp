@@ -111,9 +111,7 @@ HRESULT STDMETHODCALLTYPE FilterBase::GetSyncSource(IReferenceClock** clock) {
     return E_POINTER;
   }
   CriticalSectionLock guard(*lock_);
-  Microsoft::WRL::ComPtr<IReferenceClock> held = clock_;
-  *clock = held.Detach();
-  return S_OK;
+  return clock_.CopyTo(clock);
 }
 
 HRESULT STDMETHODCALLTYPE FilterBase::EnumPins(IEnumPins** pins) {

@@ -49,16 +49,13 @@ HRESULT STDMETHODCALLTYPE InputPinBase::GetAllocator(IMemAllocator** allocator) 
   }
   CriticalSectionLock guard(*lock_);
   if (allocator_ == nullptr) {
-    const HRESULT hr = CreateMemoryAllocator(allocator_.ReleaseAndGetAddressOf());
+    const HRESULT hr = CreateMemoryAllocator(allocator_.GetAddressOf());
     if (FAILED(hr)) {
-      allocator_.Reset();
       *allocator = nullptr;
       return hr;
     }
   }
-  ComPtr<IMemAllocator> handed = allocator_;
-  *allocator = handed.Detach();
-  return S_OK;
+  return allocator_.CopyTo(allocator);
 }
 
 HRESULT STDMETHODCALLTYPE InputPinBase::NotifyAllocator(IMemAllocator* allocator, BOOL readOnly) {
@@ -226,6 +223,8 @@ const AM_MEDIA_TYPE* InputPinBase::ChangedSampleType() const {
 
 HRESULT InputPinBase::RefuseStream() {
   runtimeError_ = true;
+  // The pin's own end of stream, which the flag answers with
+  // VFW_E_RUNTIME_ERROR: nothing more goes downstream.
   EndOfStream();
   Filter()->NotifyGraphEvent(EC_ERRORABORT, VFW_E_TYPE_NOT_ACCEPTED, 0);
   return VFW_E_INVALIDMEDIATYPE;

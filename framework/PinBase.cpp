@@ -1,11 +1,11 @@
 #include "PinBase.h"
 
-#include <cstring>
 #include <cwchar>
 #include <new>
 
 #include "FilterBase.h"
 #include "MediaTypeEnumerator.h"
+#include "TaskMemory.h"
 
 namespace sombrevox {
 
@@ -233,12 +233,14 @@ HRESULT STDMETHODCALLTYPE PinBase::ConnectionMediaType(AM_MEDIA_TYPE* type) {
   if (type == nullptr) {
     return E_POINTER;
   }
-  CriticalSectionLock guard(*lock_);
+  // Only the type's own lock: a downstream filter may ask while our streaming
+  // thread, holding ReceiveLock, is inside its QueryAccept, and FilterLock is
+  // never taken after ReceiveLock.
+  CriticalSectionLock typeGuard(typeLock_);
   if (!IsConnected()) {
     MediaType().MoveTo(type);
     return VFW_E_NOT_CONNECTED;
   }
-  CriticalSectionLock typeGuard(typeLock_);
   return MediaType::CopyInto(currentType_, type) ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -272,14 +274,8 @@ HRESULT STDMETHODCALLTYPE PinBase::QueryId(LPWSTR* id) {
   if (id == nullptr) {
     return E_POINTER;
   }
-  const wchar_t* text = direction_ == PINDIR_INPUT ? L"In" : L"Out";
-  const size_t bytes = (std::wcslen(text) + 1) * sizeof(wchar_t);
-  *id = static_cast<LPWSTR>(CoTaskMemAlloc(bytes));
-  if (*id == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  std::memcpy(*id, text, bytes);
-  return S_OK;
+  *id = TaskMemoryCopy(direction_ == PINDIR_INPUT ? L"In" : L"Out");
+  return *id != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT STDMETHODCALLTYPE PinBase::QueryAccept(const AM_MEDIA_TYPE* type) {

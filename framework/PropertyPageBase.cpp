@@ -124,7 +124,6 @@ INT_PTR CALLBACK PropertyPageBase::PageDialogProc(HWND window, UINT message, WPA
     if (lParam == 0) {
       return TRUE;
     }
-    reinterpret_cast<PropertyPageBase*>(lParam)->dialogWindow_ = window;
   }
   auto* page = reinterpret_cast<PropertyPageBase*>(GetWindowLongPtrA(window, DWLP_USER));
   if (page == nullptr) {
@@ -135,7 +134,6 @@ INT_PTR CALLBACK PropertyPageBase::PageDialogProc(HWND window, UINT message, WPA
     // The last message of the dialog: nothing may reach the page through it
     // any more, whatever becomes of the page.
     SetWindowLongPtrA(window, DWLP_USER, 0);
-    page->dialogWindow_ = nullptr;
     if (page->pageWindow_ == window) {
       page->pageWindow_ = nullptr;  // destroyed with its parent, not by Deactivate
     }
@@ -156,6 +154,11 @@ WCHAR* LoadWideString(WCHAR* buffer, UINT id) {
     MultiByteToWideChar(CP_ACP, 0, narrow, length + 1, buffer, kCharacters);
   }
   return buffer;
+}
+
+LPOLESTR PropertyPageBase::CopyTitle() const {
+  WCHAR title[256];
+  return TaskMemoryCopy(LoadWideString(title, static_cast<UINT>(titleId_)));
 }
 
 }  // namespace sombrevox

@@ -9,6 +9,7 @@
 #include <wrl/client.h>
 
 #include "ComObjectBase.h"
+#include "TaskMemory.h"
 
 namespace sombrevox {
 
@@ -47,6 +48,9 @@ class PropertyPageBase : public ComObjectBase, public IPropertyPage {
   // its dialog down and lets go of its site and its objects.
   void OnFinalRelease() override;
 
+  // The page's title (its string resource) in task memory, as GetPageInfo
+  // hands it out; null when it cannot be allocated.
+  LPOLESTR CopyTitle() const;
   HWND PageWindow() const { return pageWindow_; }
   bool IsDirty() const { return dirty_; }
   void SetDirty(bool dirty) { dirty_ = dirty; }
@@ -55,8 +59,7 @@ class PropertyPageBase : public ComObjectBase, public IPropertyPage {
   static INT_PTR CALLBACK PageDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   Microsoft::WRL::ComPtr<IPropertyPageSite> site_;
-  HWND pageWindow_ = nullptr;    // the dialog made by Activate, null when inactive
-  HWND dialogWindow_ = nullptr;  // the same, recorded at WM_INITDIALOG
+  HWND pageWindow_ = nullptr;  // the dialog made by Activate, null when inactive
   bool dirty_ = false;
   int titleId_;
   int dialogId_;

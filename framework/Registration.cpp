@@ -4,8 +4,6 @@
 
 #include <wrl/client.h>
 
-#include <cstdio>
-
 #include "ComObjectBase.h"
 #include "FilterBase.h"
 #include "Module.h"

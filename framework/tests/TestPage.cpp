@@ -1,7 +1,5 @@
 #include "TestPage.h"
 
-#include <cstring>
-#include <cwchar>
 #include <new>
 
 namespace sombrevox {
@@ -27,16 +25,12 @@ HRESULT STDMETHODCALLTYPE TestPropertyPage::GetPageInfo(PROPPAGEINFO* info) {
   if (info == nullptr) {
     return E_POINTER;
   }
-  WCHAR title[256];
-  LoadWideString(title, 1);
-  const size_t bytes = (std::wcslen(title) + 1) * sizeof(WCHAR);
   *info = PROPPAGEINFO{};
   info->cb = sizeof(PROPPAGEINFO);
-  info->pszTitle = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
+  info->pszTitle = CopyTitle();
   if (info->pszTitle == nullptr) {
     return E_OUTOFMEMORY;
   }
-  std::memcpy(info->pszTitle, title, bytes);
   info->size = SIZE{200, 100};
   return S_OK;
 }

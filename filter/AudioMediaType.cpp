@@ -36,19 +36,21 @@ uint16_t SampleTagOf(const AM_MEDIA_TYPE& type) {
   return 0;
 }
 
-void MakeStereo(MediaType* type) {
-  if (!WaveFormatOf(*type)) return;
-  auto* wave = reinterpret_cast<WAVEFORMATEX*>(type->pbFormat);
-  if (wave->wFormatTag == WAVE_FORMAT_EXTENSIBLE && type->cbFormat >= sizeof(WAVEFORMATEXTENSIBLE)) {
+MediaType StereoOf(const AM_MEDIA_TYPE& type) {
+  MediaType stereo(type);
+  if (!WaveFormatOf(stereo)) return stereo;
+  auto* wave = reinterpret_cast<WAVEFORMATEX*>(stereo.pbFormat);
+  if (wave->wFormatTag == WAVE_FORMAT_EXTENSIBLE && stereo.cbFormat >= sizeof(WAVEFORMATEXTENSIBLE)) {
     wave->cbSize = 22;
     reinterpret_cast<WAVEFORMATEXTENSIBLE*>(wave)->dwChannelMask = SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT;
-  } else if (type->cbFormat > 16) {
+  } else if (stereo.cbFormat > 16) {
     wave->cbSize = 0;
   }
   const WORD bytes = wave->wBitsPerSample / 8;
   wave->nChannels = 2;
   wave->nBlockAlign = static_cast<WORD>(bytes * 2);
   wave->nAvgBytesPerSec = wave->nSamplesPerSec * bytes * 2;
+  return stereo;
 }
 
 WAVEFORMATEX NormalisedFormat(const WAVEFORMATEX& format) {

@@ -22,10 +22,10 @@ const WAVEFORMATEX* WaveFormatOf(const AM_MEDIA_TYPE& type);
 // or IEEE float with 32 in 32 — else 0.
 uint16_t SampleTagOf(const AM_MEDIA_TYPE& type);
 
-// Turns the type's format into its stereo counterpart in place: two channels,
-// block alignment and byte rate to match; a plain format's cbSize becomes 0,
-// an extensible one keeps its 22 bytes with the front left | front right mask.
-void MakeStereo(MediaType* type);
+// The type's stereo counterpart: two channels, block alignment and byte rate
+// to match; a plain format's cbSize becomes 0, an extensible one keeps its 22
+// bytes with the front left | front right mask.
+MediaType StereoOf(const AM_MEDIA_TYPE& type);
 
 // The first 16 bytes of a wave format with the block alignment and byte rate
 // recomputed from bits, channels and rate, and cbSize 0: the record the

@@ -100,6 +100,8 @@ class ReverbFilter : public TransformFilterBase,
   HRESULT Deliver(IMediaSample* sample, uint32_t frames);
   // Stores an agreed, normalised format under the settings lock.
   void RecordFormat(PIN_DIRECTION direction, const WAVEFORMATEX& format, uint16_t sampleTag);
+  // Both formats at once, so that no reader sees one without the other.
+  void RecordFormats(const WAVEFORMATEX& input, const WAVEFORMATEX& output, uint16_t sampleTag);
   // Gives an output sample the output type an in-band change left pending,
   // or no type at all (a recycled sample may still carry an old one).
   void MarkOutputType(IMediaSample* sample);

@@ -3,7 +3,6 @@
 #include <dshow.h>
 
 #include <climits>
-#include <cstring>
 #include <new>
 
 #include "AudioMediaType.h"
@@ -51,8 +50,7 @@ HRESULT ReverbFilter::OutputFormatAt(int position, MediaType* type) {
   if (!InputPin() || !InputPin()->IsConnected()) return E_UNEXPECTED;
   if (position < 0) return E_INVALIDARG;
   if (position > 0) return VFW_S_NO_MORE_ITEMS;
-  *type = InputPin()->CurrentType();
-  MakeStereo(type);
+  *type = StereoOf(InputPin()->CurrentType());
   return S_OK;
 }
 
@@ -91,9 +89,20 @@ HRESULT ReverbFilter::OnFormatSet(PIN_DIRECTION direction, const AM_MEDIA_TYPE* 
   const WAVEFORMATEX* wave = WaveFormatOf(*type);
   if (!wave) return S_OK;
   RecordFormat(direction, NormalisedFormat(*wave), SampleTagOf(*type));
+  // A new connection's type is its own: nothing an in-band change left
+  // pending may go out with it.
+  if (direction == PINDIR_OUTPUT) outputTypePending_ = false;
   TransformFilterBase::OnFormatSet(direction, type);
   notifications_.Notify(direction == PINDIR_INPUT ? NOTIFY_INPUT_TYPE : NOTIFY_OUTPUT_TYPE);
   return S_OK;
+}
+
+void ReverbFilter::RecordFormats(const WAVEFORMATEX& input, const WAVEFORMATEX& output, uint16_t sampleTag) {
+  std::lock_guard<std::mutex> guard(params_.SettingsLock());
+  inputFormat_ = input;
+  outputFormat_ = output;
+  hasInputFormat_ = hasOutputFormat_ = true;
+  sampleTag_ = sampleTag;
 }
 
 void ReverbFilter::RecordFormat(PIN_DIRECTION direction, const WAVEFORMATEX& format, uint16_t sampleTag) {

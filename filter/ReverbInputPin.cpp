@@ -17,8 +17,7 @@ HRESULT ReverbInputPin::CheckFormat(const AM_MEDIA_TYPE* type) {
   const MediaType outputType = output->CurrentType();
   if (reverbFilter_->CheckFormatPair(type, &outputType) == S_OK) return S_OK;
   // The output type will have to follow: ask downstream about it now.
-  MediaType stereo(*type);
-  MakeStereo(&stereo);
+  const MediaType stereo = StereoOf(*type);
   return output->Peer()->QueryAccept(&stereo);
 }
 

@@ -156,6 +156,22 @@ TEST(FormatChange, ChannelsAloneCarryTheReverberationOn) {
   }
 }
 
+// The same samples under an extensible format: the output follows the tag
+// (announced once, so that input and output stay a pair), and the sound goes
+// on as if nothing had changed.
+TEST(FormatChange, ExtensibleFormatOfTheSameSamplesIsFollowedWithoutABreak) {
+  WavFormat extensible = kStereo16;
+  extensible.extensible = true;
+  std::vector<Chunk> chunks = Chunks(kStereo16, 0, 3);
+  for (Chunk& chunk : Chunks(extensible, 3, 2)) chunks.push_back(chunk);
+  const StreamOutput out = Stream(chunks);
+
+  ASSERT_NE(SIZE_MAX, out.changedAt);
+  ExpectAnnouncedOnlyAt(out, out.changedAt, kStereo16);
+  EXPECT_EQ(WAVE_FORMAT_EXTENSIBLE, out.samples[out.changedAt].newFormat.wFormatTag);
+  EXPECT_TRUE(SameSamples(kStereo16, EngineReference(kStereo16, Joined(chunks), PresetParams(0)), out.data));
+}
+
 // 16-bit to float and back at the same rate: input, output and loop change
 // together, the output announces its new type once, and the reverberation
 // carries on at the new scale: the part after the change is what a stream of

@@ -1,6 +1,5 @@
 #include "BitmapHelpers.h"
 
-#include <cstring>
 #include <vector>
 
 #include "GdiObjects.h"

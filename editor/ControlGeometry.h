@@ -2,7 +2,6 @@
 // Where things lie in the editor's controls: the knob's angle and pointer,
 // the slider's band and cap, the level meter's segments and the display's
 // text rectangles. Client coordinates, y pointing down.
-#include <cstdint>
 
 namespace sombrevox {
 

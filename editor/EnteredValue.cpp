@@ -11,8 +11,6 @@
 namespace sombrevox {
 namespace {
 
-constexpr int kMaxEnteredLength = 31;
-
 // The shown pre-delay runs from 0 to the range's top (1..250 ms as 0..250).
 constexpr double kPredelayShownLowest = 0.0;
 

@@ -15,6 +15,9 @@ namespace sombrevox {
 // lower bound.
 double ClampEnteredValue(double value, int index, uint32_t outputRate);
 
+// The most characters of typed text that are read.
+constexpr int kMaxEnteredLength = 31;
+
 // The leading decimal number of `text`, with "," taken as the decimal point;
 // 0 when the text does not start with one. Unlike the C library's reading it
 // never depends on the process's locale.

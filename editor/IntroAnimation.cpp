@@ -27,7 +27,7 @@ IntroFrame AdvanceIntro(IntroState& state, int clientTop, int clientBottom) {
       break;
     default: {
       // x from 0 to 1 over the frames: ink (55, 90, 55) to (149, 204, 34).
-      const double x = (state.fadeStep - 1) * 0.02040816326530612;
+      const double x = (state.fadeStep - 1) * (1.0 / (kFadeFrames - 1));
       frame.colour = {static_cast<int>(x * 94 + 55), static_cast<int>(x * 114 + 90), static_cast<int>(x * -21 + 55)};
       if (++state.fadeStep > kFadeFrames) {
         state = StartIntro(clientBottom);

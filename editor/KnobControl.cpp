@@ -36,7 +36,7 @@ LRESULT OnCreate(HWND window) {
   const LRESULT created = CreateState<KnobState>(window);
   if (created != 0) return created;
   KnobState& state = *StateOf<KnobState>(window);
-  state.control = {0, kKnobPositions, 0, FALSE, nullptr, kMix, kMix};
+  state.control = {0, kKnobPositions, 0, FALSE, nullptr, kMix};
   state.faceToggle = 1;
   return 0;
 }

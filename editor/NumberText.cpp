@@ -13,8 +13,8 @@ constexpr uint64_t kLargestWhole = 999999999999999999ULL;
 
 class TextWriter {
  public:
+  // The text is zero-filled: whatever is written stays terminated.
   explicit TextWriter(NumberText& text) : text_(text) {}
-  ~TextWriter() { text_.chars[length_] = '\0'; }
   void Put(char c) { text_.chars[length_++] = c; }
   void PutWhole(uint64_t whole) {
     char reversed[20];

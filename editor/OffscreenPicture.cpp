@@ -19,8 +19,7 @@ RECT ClientOf(HWND window) {
 }  // namespace
 
 OffscreenPicture::OffscreenPicture(HWND window, HBITMAP background)
-    : window_(window),
-      client_(ClientOf(window)),
+    : client_(ClientOf(window)),
       windowDc_(window),
       memory_(windowDc_.Get()),
       picture_(memory_ ? ClientBitmap(windowDc_.Get(), client_) : nullptr),

@@ -21,7 +21,6 @@ class OffscreenPicture {
   void Show() const;
 
  private:
-  HWND window_;
   RECT client_{};
   WindowDc windowDc_;
   MemoryDc memory_;

@@ -40,8 +40,7 @@ void OnCaptureChanged(HWND control, PositionState& state, HWND gaining) {
   if (gaining != control) state.dragging = FALSE;
 }
 
-void OnDoubleClick(HWND control, PositionState& state, int popupParam) {
-  state.popupParam = popupParam;
+void OnDoubleClick(HWND control, const PositionState& state, int popupParam) {
   OpenValueEntry(control, state.settings, popupParam);
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "SombrevoxLight.h"
+#include "WindowState.h"
 
 namespace sombrevox {
 
@@ -15,14 +16,13 @@ struct PositionState {
   BOOL dragging;              // the control holds the mouse capture
   IReverbSettings* settings;  // borrowed: the page holds the reference; null writes nothing
   int paramIndex;             // the parameter index shown first (the knob's: the one it edits)
-  int popupParam;             // the parameter index the value-entry popup edits
 };
 
 // The shared part of a control's state record (its member `control`), null
 // when the window has no record.
 template <typename State>
 PositionState* PositionStateOf(HWND window) {
-  State* state = reinterpret_cast<State*>(GetWindowLongPtrA(window, 0));
+  State* state = StateOf<State>(window);
   return state ? &state->control : nullptr;
 }
 

@@ -50,9 +50,4 @@ int32_t PositionFromValue(IReverbSettings* settings, int index) {
   return PositionFromValue(SettingsAccess(settings), index);
 }
 
-double DisplayValue(IReverbSettings* settings, int index) {
-  if (!settings) return 0.0;
-  return DisplayValue(SettingsAccess(settings), index);
-}
-
 }  // namespace sombrevox

@@ -24,6 +24,5 @@ class SettingsAccess : public ParamAccess {
 
 void ApplyPosition(IReverbSettings* settings, int index, double position);
 int32_t PositionFromValue(IReverbSettings* settings, int index);
-double DisplayValue(IReverbSettings* settings, int index);
 
 }  // namespace sombrevox

@@ -23,7 +23,7 @@ struct SliderState {
 LRESULT OnCreate(HWND window) {
   const LRESULT created = CreateState<SliderState>(window);
   if (created != 0) return created;
-  StateOf<SliderState>(window)->control = {0, kSliderPositions, 0, FALSE, nullptr, kMix, kLevel};
+  StateOf<SliderState>(window)->control = {0, kSliderPositions, 0, FALSE, nullptr, kMix};
   return 0;
 }
 

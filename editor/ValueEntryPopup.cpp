@@ -16,7 +16,7 @@ namespace {
 
 // How long the popup waits for the control's thread to move the control.
 constexpr UINT kMoveTimeoutMs = 2000;
-constexpr int kEnteredTextSize = 32;
+constexpr int kEnteredTextSize = kMaxEnteredLength + 1;
 
 // Everything the popup's thread uses, owned by that thread.
 struct ValueEntryRequest {
@@ -149,6 +149,15 @@ DWORD RunPopup(ValueEntryRequest* request) {
   return 0;
 }
 
+// The popup thread's routine: runs the popup and its message loop, then ends
+// the thread with FreeLibraryAndExitThread, the module reference it holds
+// being its last use of the module's code.
+DWORD WINAPI RunValueEntry(void* request) {
+  HMODULE code = static_cast<ValueEntryRequest*>(request)->code;
+  const DWORD exitCode = RunPopup(static_cast<ValueEntryRequest*>(request));
+  FreeLibraryAndExitThread(code, exitCode);
+}
+
 }  // namespace
 
 bool OpenValueEntry(HWND control, IReverbSettings* settings, int index) {
@@ -186,11 +195,5 @@ void CloseValueEntryPopup(HWND page) {
 HWND ValueEntryWindow() { return ReadHandle(window); }
 
 bool IsValueEntryOpen() { return InterlockedCompareExchange(&claimed, 0, 0) != 0; }
-
-DWORD WINAPI RunValueEntry(void* request) {
-  HMODULE code = static_cast<ValueEntryRequest*>(request)->code;
-  const DWORD exitCode = RunPopup(static_cast<ValueEntryRequest*>(request));
-  FreeLibraryAndExitThread(code, exitCode);
-}
 
 }  // namespace sombrevox

@@ -33,8 +33,4 @@ HWND ValueEntryWindow();
 // of everything it held (the filter's settings included).
 bool IsValueEntryOpen();
 
-// The popup thread's routine: runs the popup and its message loop, then ends
-// the thread with FreeLibraryAndExitThread. `request` comes from OpenValueEntry.
-DWORD WINAPI RunValueEntry(void* request);
-
 }  // namespace sombrevox

@@ -5,8 +5,10 @@
 #include "BitmapHelpers.h"
 #include "ControlMessages.h"
 #include "GuiTestSupport.h"
+#include "GdiObjects.h"
 #include "KnobControl.h"
 #include "ResourceIds.h"
+#include "ReverbParams.h"
 #include "SettingsAccess.h"
 #include "ShowParameters.h"
 #include "SliderControl.h"
@@ -81,10 +83,8 @@ void RegisterSkinWindow() {
 HINSTANCE ControlsModule() { return GetModuleHandleA(nullptr); }
 
 Image SkinImage() {
-  HBITMAP skin = LoadBitmapA(ControlsModule(), MAKEINTRESOURCEA(IDB_SKIN));
-  Image image = ImageOfBitmap(skin);
-  DeleteObject(skin);
-  return image;
+  const Bitmap skin(LoadBitmapA(ControlsModule(), MAKEINTRESOURCEA(IDB_SKIN)));
+  return ImageOfBitmap(skin.Get());
 }
 
 SkinWindow::SkinWindow() {
@@ -163,18 +163,18 @@ void EditorWindowTest::StartControls(bool intro) {
   SendMessageA(knob_, CTL_SETMAX, kKnobPositions, 0);
   SendMessageA(display_, DISPLAY_SETMODE, intro ? 1 : 0, 0);
   ShowWindow(display_, SW_SHOWNORMAL);
-  SendMessageA(knob_, CTL_SETPOS, static_cast<WORD>(PositionFromValue(settings_.Get(), 6)), 0);
-  SendMessageA(slider_, CTL_SETPOS, static_cast<WORD>(PositionFromValue(settings_.Get(), 7)), 0);
+  SendMessageA(knob_, CTL_SETPOS, static_cast<WORD>(PositionFromValue(settings_.Get(), kMix)), 0);
+  SendMessageA(slider_, CTL_SETPOS, static_cast<WORD>(PositionFromValue(settings_.Get(), kLevel)), 0);
   if (intro) return;
   ASSERT_TRUE(PumpUntil([this] { return window_->Received(WM_DISPLAY_READY) > 0; }, 5000));
   for (HWND control : {slider_, knob_, display_}) EnableWindow(control, TRUE);
-  ShowParameters(display_, settings_.Get(), 6);
+  ShowParameters(display_, settings_.Get(), kMix);
 }
 
 double EditorWindowTest::Param(int index) const {
   ReverbParams params{};
   settings_->GetParams(&params);
-  return (&params.predelayMs)[index];
+  return ParamAt(params, index);
 }
 
 std::string ScreenshotPath(const std::string& name) {

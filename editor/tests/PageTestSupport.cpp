@@ -8,6 +8,7 @@
 #include "ControlMessages.h"
 #include "GuiTestSupport.h"
 #include "ResourceIds.h"
+#include "ReverbParams.h"
 #include "TestSupport.h"
 #include "WavFile.h"
 #include "WindowPixels.h"
@@ -114,7 +115,7 @@ void PageTest::Click(int id) {
 double PageTest::Param(int index) const {
   ReverbParams params{};
   settings_->GetParams(&params);
-  return (&params.predelayMs)[index];
+  return ParamAt(params, index);
 }
 
 bool PageTest::StoredDword(const char* name, DWORD* value) {

@@ -7,6 +7,7 @@
 #include "ControlMessages.h"
 #include "EditorWindowFixture.h"
 #include "GuiTestSupport.h"
+#include "ModalDriver.h"
 #include "ReverbParams.h"
 #include "ResourceIds.h"
 #include "TestSupport.h"
@@ -26,11 +27,7 @@ class ValueEntryTest : public EditorWindowTest {
     PostMouse(control, WM_LBUTTONDBLCLK, at);
     return PumpUntil(PopupShown, kPopupTimeoutMs) ? ValueEntryWindow() : nullptr;
   }
-  static std::string Text(HWND popup) {
-    char text[32] = {};
-    GetWindowTextA(GetDlgItem(popup, IDC_VALUE_EDIT), text, sizeof text);
-    return text;
-  }
+  static std::string Text(HWND popup) { return ItemText(popup, IDC_VALUE_EDIT); }
   // Types `text` and a key (VK_RETURN or VK_ESCAPE) into the popup, then
   // waits for its thread to end (pumping: it moves the control through this
   // thread).

@@ -56,13 +56,18 @@ const char* UnitFor(const char* unit) {
   return nullptr;
 }
 
+// A factory preset's subject: its URI, its class and the plugins it serves.
+std::string PresetHead(int index) {
+  return Uri(PresetUri(index)) + "\n    a pset:Preset ;\n    lv2:appliesTo " + Uri(kStereoUri) + " , " +
+         Uri(kMonoUri) + " ;\n";
+}
+
 std::string Manifest() {
   std::string s = kPrefixes;
   for (const char* uri : {kStereoUri, kMonoUri})
     s += Uri(uri) + "\n    a lv2:Plugin ;\n    lv2:binary <" + kBinary + "> ;\n    rdfs:seeAlso <sombrevox.ttl> .\n\n";
   for (int i = 0; i < kFactoryPresetCount; ++i)
-    s += Uri(PresetUri(i)) + "\n    a pset:Preset ;\n    lv2:appliesTo " + Uri(kStereoUri) + " , " + Uri(kMonoUri) +
-         " ;\n    rdfs:seeAlso <presets.ttl> .\n\n";
+    s += PresetHead(i) + "    rdfs:seeAlso <presets.ttl> .\n\n";
   return s;
 }
 
@@ -111,8 +116,7 @@ std::string Presets() {
   for (int i = 0; i < kFactoryPresetCount; ++i) {
     ReverbParams p = kFactoryPresets[i].params;
     ClampAll(p);
-    s += Uri(PresetUri(i)) + "\n    a pset:Preset ;\n    lv2:appliesTo " + Uri(kStereoUri) + " , " + Uri(kMonoUri) +
-         " ;\n    rdfs:label " + Quoted(kFactoryPresets[i].name) + " ;\n    lv2:port";
+    s += PresetHead(i) + "    rdfs:label " + Quoted(kFactoryPresets[i].name) + " ;\n    lv2:port";
     for (int k = 0; k < kParamCount; ++k)
       s += std::string(k ? " ,\n" : "\n") + "        [ lv2:symbol " + Quoted(kControlText[k].symbol) +
            " ; pset:value " + Number(ParamAt(p, k)) + " ]";

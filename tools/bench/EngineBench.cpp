@@ -78,12 +78,6 @@ const Pair kPairs[] = {
     {"BM_ProcessPcm16Mono", "BM_StraightLinePcm16Mono", BM_Engine<int16_t, 1>, BM_StraightLine<int16_t, 1>},
 };
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 // The console report, then the ratio of each buffer loop to its straight-line
 // loop: the medians of the rounds (or the one round) of this run.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -128,7 +122,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
       return true;
     }
     if (each == rounds_.end() || each->second.empty()) return false;
-    *rate = Median(each->second);
+    *rate = bench::Median(each->second);
     return true;
   }
 

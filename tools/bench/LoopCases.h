@@ -2,6 +2,7 @@
 // engine streaming at 44100 Hz with the default preset, fed 4410-frame blocks
 // of noise through its ordinary buffer loop.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -49,6 +50,14 @@ inline void ProcessBlock(ReverbEngine& e, const int16_t* in, int16_t* out) {
 inline void ProcessBlock(ReverbEngine& e, const float* in, float* out) {
   uint32_t n = kBlock, room = kBlock;
   e.ProcessFloat32(kModeNormal, in, &n, out, &room);
+}
+
+// The median of the rounds' rates (none: 0).
+inline double Median(std::vector<double> v) {
+  if (v.empty()) return 0.0;
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 }  // namespace sombrevox::bench

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "NetworkTuning.h"
+
 namespace sombrevox::bench {
 namespace {
 
@@ -81,8 +83,8 @@ void StraightLineLoop::Run(const Sample* input, Sample* output, uint32_t frames)
   std::copy(dampState_, dampState_ + kLineCount, h);
 
   for (size_t i = 0; i < frames; ++i) {
-    const double xL = In(input[Channels * i]) + 1e-20;
-    const double xR = Channels == 2 ? In(input[Channels * i + 1]) + 1e-20 : xL;
+    const double xL = In(input[Channels * i]) + tuning::kInputOffset;
+    const double xR = Channels == 2 ? In(input[Channels * i + 1]) + tuning::kInputOffset : xL;
     const double s = xL + xR;
     const double u = (s + lpIn) * lpGain + lpPole * lpOut;
     lpIn = s;
@@ -121,7 +123,7 @@ void StraightLineLoop::Run(const Sample* input, Sample* output, uint32_t frames)
     ring(kDiff1Out)[i] = a1;
     ring(kDiff2In)[i] = a1;
     ring(kDiff2Out)[i] = a2;
-    const double f = a2 - 0.25 * (t7 + t6 + t5 + t4 + t3 + t2 + t1 + t0);
+    const double f = a2 - tuning::kCrossFeedback * (t7 + t6 + t5 + t4 + t3 + t2 + t1 + t0);
     for (int l = 0; l < kLineCount; ++l) ring(kLine0 + l)[i] = f + h[l];
     ring(kPre)[i] = u;
     Out(yL * gain, &output[2 * i]);

@@ -69,7 +69,11 @@ int SubtypeNamed(const std::string& name) {
   return 0;
 }
 
-const char* SubtypeNames() { return "pcm8, pcm16, pcm24, pcm32, float, double, ulaw, alaw, vorbis, opus, mp3"; }
+std::string SubtypeNames() {
+  std::string names;
+  for (const NamedSubtype& s : kSubtypes) names += (names.empty() ? "" : ", ") + std::string(s.name);
+  return names;
+}
 
 std::string SubtypeDescription(int subtype) {
   SF_FORMAT_INFO info{};

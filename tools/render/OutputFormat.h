@@ -10,7 +10,7 @@ namespace sombrevox::render {
 // ...), or 0 for a name it does not know.
 int SubtypeNamed(const std::string& name);
 // The names SubtypeNamed knows, for messages.
-const char* SubtypeNames();
+std::string SubtypeNames();
 // libsndfile's own name of a sample type ("Signed 24 bit PCM").
 std::string SubtypeDescription(int subtype);
 

@@ -1,7 +1,5 @@
 #include "RenderOptions.h"
 
-#include <vector>
-
 #include "FactoryPresets.h"
 #include "OutputFormat.h"
 #include "PresetChoice.h"
@@ -67,7 +65,7 @@ bool ParseOptions(int argc, char** argv, RenderOptions* o, std::string* error) {
       if (!args.Value(&v, error)) return false;
       o->outputSubtype = SubtypeNamed(v);
       if (o->outputSubtype == 0) {
-        *error = "--format takes one of " + std::string(SubtypeNames());
+        *error = "--format takes one of " + SubtypeNames();
         return false;
       }
     } else if (arg == "--block") {

@@ -107,12 +107,6 @@ double Round(Case& c, double seconds, double (*clock)()) {
   return static_cast<double>(blocks) * kBlock / elapsed;
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 const char* Architecture() {
 #if defined(__x86_64__)
   return "x86_64";
@@ -164,7 +158,7 @@ int main(int argc, char** argv) {
               kBlock, rounds, seconds, clock == WallSeconds ? "wall" : "processor");
   std::printf("%-20s %14s %15s %7s\n", "frames per second", "engine", "straight line", "ratio");
   for (const Row& r : rows) {
-    const double engine = Median(r.engineRates), straightLine = Median(r.straightLineRates);
+    const double engine = bench::Median(r.engineRates), straightLine = bench::Median(r.straightLineRates);
     std::printf("%-20s %13.3fM %14.3fM %7.3f\n", r.name, engine / 1e6, straightLine / 1e6, engine / straightLine);
   }
   return 0;

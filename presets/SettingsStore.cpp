@@ -8,9 +8,20 @@ namespace sombrevox {
 
 const char kSettingsKey[] = "Software\\ORVELA Soft\\Sombrevox Light\\2.0.000";
 
-std::string FilterServerKey() { return ClassKeyName(CLSID_SombrevoxLight) + "\\InProcServer32"; }
-
 namespace {
+
+constexpr char kServerSubkey[] = "\\InProcServer32";
+constexpr std::size_t kFilterServerKeySize = kClassKeyNameLength + sizeof kServerSubkey;
+
+// The filter's server key, formed in `key` without allocating: the settings
+// are read in the filter's constructor, where nothing may throw.
+void FormFilterServerKey(char (&key)[kFilterServerKeySize]) noexcept {
+  char classKey[kClassKeyNameLength + 1];
+  ClassKeyName(CLSID_SombrevoxLight, classKey);
+  const std::size_t length = std::strlen(classKey);
+  std::memcpy(key, classKey, length);
+  std::memcpy(key + length, kServerSubkey, sizeof kServerSubkey);
+}
 
 constexpr UINT kDefaultBankNameString = 7;  // "SombrevoxLight20.prs"
 constexpr char kHelpFileName[] = "OVSombrevoxLight.HLP";
@@ -56,6 +67,12 @@ void ReplaceFileName(char* out, size_t size, const char* folderOf, const char* n
 
 }  // namespace
 
+std::string FilterServerKey() {
+  char key[kFilterServerKeySize];
+  FormFilterServerKey(key);
+  return key;
+}
+
 void InitPluginSettings(PluginSettings* settings) {
   settings->showPresentation = TRUE;
   settings->pendingShowPresentation = TRUE;
@@ -65,9 +82,10 @@ void InitPluginSettings(PluginSettings* settings) {
 bool LoadSettings(HMODULE resources, PluginSettings* settings) {
   char modulePath[sizeof settings->presetsBankPath];
   {
+    char serverKey[kFilterServerKeySize];
+    FormFilterServerKey(serverKey);
     RegistryKey server;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, FilterServerKey().c_str(), 0, KEY_QUERY_VALUE, server.Receive()) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, serverKey, 0, KEY_QUERY_VALUE, server.Receive()) != ERROR_SUCCESS)
       return false;
     if (!ReadString(server.Get(), nullptr, modulePath, sizeof modulePath)) return false;
   }

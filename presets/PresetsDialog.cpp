@@ -37,7 +37,9 @@ bool FileIsMissing(const char* path) {
 
 MessageText QuotedMessage(std::string_view before, std::string_view name, std::string_view after) {
   MessageText message;
-  message.Append(before).Append(TrimmedName(name)).Append(after);
+  message.Append(before);
+  AppendTrimmedName(message, name);
+  message.Append(after);
   return message;
 }
 
@@ -212,9 +214,8 @@ PresetResult PresetsDialog::OnAdd() {
   if (!list_.Add(added)) {
     // A record the list cannot show would be saved without the user seeing it.
     state_.bank.Remove(&added);
-    MessageText message;
-    AppendErrorCode(kPresetAllocFailed, message);
-    Ask(message.Append("Failed to alloc memory for preset '").Append(name).Append("'."), MB_OK | MB_ICONERROR);
+    Ask(ErrorMessage(kPresetAllocFailed, "Failed to alloc memory for preset '").Append(name).Append("'."),
+        MB_OK | MB_ICONERROR);
     return kPresetAllocFailed;
   }
   state_.bankModified = true;
@@ -234,9 +235,8 @@ Preset* PresetsDialog::ConfirmedRecord(std::string_view before, std::string_view
     return nullptr;
   }
   if (record == nullptr) {
-    MessageText message;
-    AppendErrorCode(kPresetNotFound, message);
-    Ask(message.Append(QuotedMessage("The preset '", name, "' does not exist.").view()), MB_OK | MB_ICONERROR);
+    Ask(ErrorMessage(kPresetNotFound, QuotedMessage("The preset '", name, "' does not exist.").view()),
+        MB_OK | MB_ICONERROR);
     result = kPresetNotFound;
   }
   return record;

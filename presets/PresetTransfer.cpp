@@ -2,19 +2,18 @@
 
 #include <mmreg.h>
 
-#include "LowpassCeiling.h"
+#include "ParameterMapping.h"
 
 namespace sombrevox {
 namespace {
 
-// The ceiling while the output is not connected: the highest cut-off any
-// rate allows, so nothing is lowered beyond the filter's own clamp.
-constexpr double kUnconnectedCeiling = 16000.0;
-
+// The editor's low-pass ceiling for the output rate: the top of the range
+// while the output is not connected, so nothing is lowered beyond the
+// filter's own clamp.
 double OutputCeiling(IReverbSettings* settings) {
   WAVEFORMATEX output{};
-  if (FAILED(settings->GetWaveFormat(&output, 1))) return kUnconnectedCeiling;
-  return LowpassCeiling(output.nSamplesPerSec);
+  const uint32_t rate = SUCCEEDED(settings->GetWaveFormat(&output, 1)) ? output.nSamplesPerSec : 0;
+  return LowpassMappingCeiling(rate);
 }
 
 }  // namespace

@@ -18,9 +18,9 @@ double OutputCeiling(IReverbSettings* settings) {
 
 }  // namespace
 
-PresetResult CapturePreset(Preset& record, std::string_view name, IReverbSettings* settings) noexcept {
+void CapturePreset(Preset& record, std::string_view name, IReverbSettings* settings) noexcept {
   SetPresetName(record, name);
-  if (settings == nullptr) return kPresetOk;
+  if (settings == nullptr) return;
   ReverbParams& p = record.params;
   settings->GetPredelay(&p.predelayMs);
   settings->GetRoomSize(&p.roomSize);
@@ -30,11 +30,10 @@ PresetResult CapturePreset(Preset& record, std::string_view name, IReverbSetting
   settings->GetDamping(&p.damping);
   settings->GetMix(&p.mix);
   settings->GetLevel(&p.levelDb);
-  return kPresetOk;
 }
 
-PresetResult ApplyPreset(const Preset& record, IReverbSettings* settings, HWND pageWindow) noexcept {
-  if (settings == nullptr) return kPresetOk;
+void ApplyPreset(const Preset& record, IReverbSettings* settings, HWND pageWindow) noexcept {
+  if (settings == nullptr) return;
   const ReverbParams& p = record.params;
   settings->SetPredelay(p.predelayMs);
   settings->SetRoomSize(p.roomSize);
@@ -46,7 +45,6 @@ PresetResult ApplyPreset(const Preset& record, IReverbSettings* settings, HWND p
   settings->SetMix(p.mix);
   settings->SetLevel(p.levelDb);
   if (pageWindow != nullptr && IsWindow(pageWindow)) PostMessageA(pageWindow, WM_REVERB_PRESET_SELECTED, 0, 0);
-  return kPresetOk;
 }
 
 }  // namespace sombrevox

@@ -2,6 +2,7 @@
 
 #include "PluginSettings.h"
 #include "RegistryKey.h"
+#include "ResourceIds.h"
 #include "SombrevoxLight.h"
 
 namespace sombrevox {
@@ -23,7 +24,6 @@ void FormFilterServerKey(char (&key)[kFilterServerKeySize]) noexcept {
   std::memcpy(key + length, kServerSubkey, sizeof kServerSubkey);
 }
 
-constexpr UINT kDefaultBankNameString = 7;  // "SombrevoxLight20.prs"
 constexpr char kHelpFileName[] = "OVSombrevoxLight.HLP";
 
 // Reads a string value whole, terminated, into `text` (`size` bytes). A value
@@ -91,7 +91,7 @@ bool LoadSettings(HMODULE resources, PluginSettings* settings) {
   }
 
   char bankName[32] = "";
-  LoadStringA(resources, kDefaultBankNameString, bankName, sizeof bankName);
+  LoadStringA(resources, IDS_BANK_FILE, bankName, sizeof bankName);
   // The bank sits beside the registered module: its file name, whatever it
   // is, gives way to the default bank's.
   ReplaceFileName(settings->presetsBankPath, sizeof settings->presetsBankPath, modulePath, bankName);

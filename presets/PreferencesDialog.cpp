@@ -88,7 +88,6 @@ void ShowSelectedPage(HWND dialog, PrefsHostState& state) {
 }
 
 BOOL OnInit(HWND dialog, PrefsHostState* state) {
-  InitCommonControls();
   SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
   PluginSettings& settings = *state->link->settings;
   settings.pendingShowPresentation = settings.showPresentation;
@@ -135,6 +134,8 @@ INT_PTR CALLBACK PreferencesProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 INT_PTR ShowPreferencesDialog(HINSTANCE module, HWND owner, EditorLink* link) {
   if (link == nullptr || link->settings == nullptr) return -1;
+  // The template's tab control is made with the dialog.
+  InitCommonControls();
   PrefsHostState state;
   state.module = module;
   state.link = link;

@@ -175,8 +175,9 @@ void PresetsDialog::OnSelectionChanged() {
   if (SendMessageA(Item(IDC_PRESET_LIST), LB_GETCURSEL, 0, 0) >= 0) EnableEntryButtons(true);
 }
 
+// Load, then the buttons of the selection; each does nothing when no entry is
+// selected.
 void PresetsDialog::OnDoubleClick() {
-  if (SendMessageA(Item(IDC_PRESET_LIST), LB_GETCURSEL, 0, 0) < 0) return;
   OnLoad();
   OnSelectionChanged();
 }
@@ -292,14 +293,10 @@ void PresetsDialog::OnOk() {
     state_.bankModified = false;
   }
   if (state_.currentPreset != nullptr) ApplyPreset(*state_.currentPreset, state_.settings, state_.pageWindow);
-  state_.bank.Clear();
   EndDialog(window_, IDOK);
 }
 
-void PresetsDialog::OnCancel() {
-  state_.bank.Clear();
-  EndDialog(window_, IDCANCEL);
-}
+void PresetsDialog::OnCancel() { EndDialog(window_, IDCANCEL); }
 
 // Deletes the name box's selected text (all of it after a Load) and gives
 // the box the focus; Add follows what remains.

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <cstddef>
 #include <string>
 
 namespace sombrevox {
@@ -27,11 +28,23 @@ class RegistryKey {
 
 // "CLSID\{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}": the class's key under
 // HKEY_CLASSES_ROOT, braced and upper case as the platform writes it.
-inline std::string ClassKeyName(const CLSID& clsid) {
+inline constexpr std::size_t kClassKeyNameLength = 6 + 38;
+
+// The key name written, terminated, into `name`: no allocation, so that
+// code running where nothing may throw can form it.
+inline void ClassKeyName(const CLSID& clsid, char (&name)[kClassKeyNameLength + 1]) noexcept {
   wchar_t wide[39] = {};
   StringFromGUID2(clsid, wide, 39);
-  std::string name = "CLSID\\";
-  for (const wchar_t* c = wide; *c; ++c) name += static_cast<char>(*c);  // hexadecimal digits and punctuation only
+  std::size_t length = 0;
+  for (const char* c = "CLSID\\"; *c; ++c) name[length++] = *c;
+  // Hexadecimal digits and punctuation only: each wide character fits a byte.
+  for (const wchar_t* c = wide; *c; ++c) name[length++] = static_cast<char>(*c);
+  name[length] = '\0';
+}
+
+inline std::string ClassKeyName(const CLSID& clsid) {
+  char name[kClassKeyNameLength + 1];
+  ClassKeyName(clsid, name);
   return name;
 }
 

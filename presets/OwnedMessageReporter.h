@@ -16,7 +16,6 @@ class OwnedMessageReporter final : public MessageReporter {
   void ShowError(const char* text) noexcept override;
 
   const MessageText& Last() const noexcept { return last_; }
-  void Forget() noexcept { last_ = MessageText(); }
 
  private:
   HWND owner_ = nullptr;

@@ -20,9 +20,9 @@ struct PluginSettings {
 void InitPluginSettings(PluginSettings* settings);
 
 // Reads the registered module path, forms the default bank path beside it
-// (named by string 7 of `resources`, the module carrying the resources), then
-// the machine-wide values. Returns true when "PresetsBank" was read. Leaves
-// the record untouched when the filter is not registered.
+// (named by string IDS_BANK_FILE of `resources`, the module carrying the
+// resources), then the machine-wide values. Returns true when "PresetsBank"
+// was read. Leaves the record untouched when the filter is not registered.
 bool LoadSettings(HMODULE resources, PluginSettings* settings);
 
 // Writes both values under the machine-wide key, "PresetsBank" only when the

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include "PluginSettings.h"
 #include "PreferencesMiscPage.h"
 #include "PrefsHostState.h"
@@ -20,20 +18,15 @@ const char kMiscTabText[] = "Misc";
 PrefsHostState* StateOf(HWND dialog) { return reinterpret_cast<PrefsHostState*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 const DLGTEMPLATE* LoadPageTemplate(HINSTANCE module, int id) {
-  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), RT_DIALOG);
   HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
   return loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
 }
 
-// The size a template asks for, in dialog units (both template forms).
+// The size a template asks for, in dialog units (the module's dialog
+// templates are all of the plain form).
 SIZE TemplateSize(const DLGTEMPLATE* dialogTemplate) {
   if (dialogTemplate == nullptr) return SIZE{0, 0};
-  const auto* words = reinterpret_cast<const WORD*>(dialogTemplate);
-  if (words[0] == 1 && words[1] == 0xFFFF) {
-    // Extended: version, signature, help id, extended style, style, item count, x, y, cx, cy.
-    const auto* size = reinterpret_cast<const short*>(reinterpret_cast<const BYTE*>(dialogTemplate) + 22);
-    return SIZE{size[0], size[1]};
-  }
   return SIZE{dialogTemplate->cx, dialogTemplate->cy};
 }
 
@@ -43,15 +36,11 @@ SIZE WindowSize(HWND window) {
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-// Sizes the tab control around the largest page, at (7, 7), and records the
-// display area where pages go.
+// Sizes the tab control around the page, at (7, 7), and records the display
+// area where the page goes.
 RECT PlaceTabControl(HWND dialog, PrefsHostState& state) {
-  RECT tab{0, 0, 0, 0};
-  for (const DLGTEMPLATE* page : state.pageTemplates) {
-    const SIZE size = TemplateSize(page);
-    tab.right = std::max<LONG>(tab.right, size.cx);
-    tab.bottom = std::max<LONG>(tab.bottom, size.cy);
-  }
+  const SIZE size = TemplateSize(state.pageTemplate);
+  RECT tab{0, 0, size.cx, size.cy};
   MapDialogRect(dialog, &tab);
   SendMessageA(state.tabControl, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&tab));
   OffsetRect(&tab, kMargin - tab.left, kMargin - tab.top);
@@ -81,14 +70,13 @@ void ShowSelectedPage(HWND dialog, PrefsHostState& state) {
   const auto tab = static_cast<int>(SendMessageA(state.tabControl, TCM_GETCURSEL, 0, 0));
   if (state.currentPage != nullptr) DestroyWindow(state.currentPage);
   state.currentPage = nullptr;
-  if (tab < 0 || tab >= PrefsHostState::kTabCount || state.pageTemplates[tab] == nullptr) return;
-  state.currentPage = CreateDialogIndirectParamA(state.module, state.pageTemplates[tab], dialog,
-                                                 PreferencesMiscPageProc, reinterpret_cast<LPARAM>(&state));
+  if (tab != 0 || state.pageTemplate == nullptr) return;  // "Misc", the only tab
+  state.currentPage = CreateDialogIndirectParamA(state.module, state.pageTemplate, dialog, PreferencesMiscPageProc,
+                                                 reinterpret_cast<LPARAM>(&state));
   if (state.currentPage != nullptr) ShowWindow(state.currentPage, SW_SHOW);
 }
 
 BOOL OnInit(HWND dialog, PrefsHostState* state) {
-  InitCommonControls();
   SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
   PluginSettings& settings = *state->link->settings;
   settings.pendingShowPresentation = settings.showPresentation;
@@ -98,7 +86,7 @@ BOOL OnInit(HWND dialog, PrefsHostState* state) {
   item.mask = TCIF_TEXT;
   item.pszText = const_cast<char*>(kMiscTabText);
   SendMessageA(state->tabControl, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  state->pageTemplates[0] = LoadPageTemplate(state->module, IDD_PREFS_MISC);
+  state->pageTemplate = LoadPageTemplate(state->module, IDD_PREFS_MISC);
 
   PlaceButtonsAndFrame(dialog, PlaceTabControl(dialog, *state));
   ShowSelectedPage(dialog, *state);
@@ -135,6 +123,8 @@ INT_PTR CALLBACK PreferencesProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 INT_PTR ShowPreferencesDialog(HINSTANCE module, HWND owner, EditorLink* link) {
   if (link == nullptr || link->settings == nullptr) return -1;
+  // The template's tab control is made with the dialog.
+  InitCommonControls();
   PrefsHostState state;
   state.module = module;
   state.link = link;

@@ -12,7 +12,6 @@ PrefsHostState* HostOf(HWND page) { return reinterpret_cast<PrefsHostState*>(Get
 
 BOOL OnInit(HWND page, PrefsHostState* host) {
   SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(host));
-  InitCommonControls();
   SetWindowPos(page, nullptr, host->pageRect.left, host->pageRect.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (SendMessageA(host->tabControl, TCM_GETCURSEL, 0, 0) == 0) {

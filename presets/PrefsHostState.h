@@ -9,14 +9,13 @@ namespace sombrevox {
 // are handed this record as their creation parameter: each dialog edits the
 // filter it was opened for, however many are open.
 struct PrefsHostState {
-  static constexpr int kTabCount = 1;  // "Misc"
-
-  HINSTANCE module = nullptr;  // holds the page templates
+  HINSTANCE module = nullptr;  // holds the page template
   EditorLink* link = nullptr;  // the filter whose settings are edited
   HWND tabControl = nullptr;   // control 1023
   HWND currentPage = nullptr;  // the page shown in the tab control
   RECT pageRect{};             // the tab control's display area, in dialog pixels
-  const DLGTEMPLATE* pageTemplates[kTabCount] = {};
+  // The template of the "Misc" page, the only tab's.
+  const DLGTEMPLATE* pageTemplate = nullptr;
 };
 
 }  // namespace sombrevox

@@ -32,18 +32,22 @@ MessageText ErrorMessage(int32_t code, std::string_view text) noexcept {
   return message;
 }
 
-MessageText PresetExistsMessage(std::string_view name) noexcept {
-  // Trimmed in a name-sized copy: the names the dialog and the tools insert
+void AppendTrimmedName(MessageText& message, std::string_view name) noexcept {
+  // Trimmed in a name-sized copy: the names the dialogs and the tools insert
   // are at most 31 characters, and longer ones are cut like a name field.
   char trimmed[kPresetNameSize] = {};
   name = name.substr(0, std::min(name.find('\0'), kPresetNameMaxLength));
   std::memcpy(trimmed, name.data(), name.size());
+  message.Append(TrimName(trimmed));
+}
+
+MessageText PresetExistsMessage(std::string_view name) noexcept {
   MessageText message;
-  message.Append("A preset with the name '")
-      .Append(TrimName(trimmed))
-      .Append(
-          "' already exists. To create a new preset use another name. "
-          "To replace an existing preset use the Update button.");
+  message.Append("A preset with the name '");
+  AppendTrimmedName(message, name);
+  message.Append(
+      "' already exists. To create a new preset use another name. "
+      "To replace an existing preset use the Update button.");
   return message;
 }
 

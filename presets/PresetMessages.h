@@ -24,6 +24,10 @@ class MessageText {
   std::size_t length_ = 0;
 };
 
+// Appends `name` trimmed, without allocating: a name-sized copy of it (cut
+// at an embedded NUL or after 31 characters, like a name field) is trimmed.
+void AppendTrimmedName(MessageText& message, std::string_view name) noexcept;
+
 // Puts "Error " into an empty message, then appends the code in signed
 // decimal, a colon and a blank. Applied twice, the second code follows the
 // first: "Error 1110021: 1150001: " names a cause and its consequence.

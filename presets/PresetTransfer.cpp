@@ -2,26 +2,25 @@
 
 #include <mmreg.h>
 
-#include "LowpassCeiling.h"
+#include "ParameterMapping.h"
 
 namespace sombrevox {
 namespace {
 
-// The ceiling while the output is not connected: the highest cut-off any
-// rate allows, so nothing is lowered beyond the filter's own clamp.
-constexpr double kUnconnectedCeiling = 16000.0;
-
+// The editor's low-pass ceiling for the output rate: the top of the range
+// while the output is not connected, so nothing is lowered beyond the
+// filter's own clamp.
 double OutputCeiling(IReverbSettings* settings) {
   WAVEFORMATEX output{};
-  if (FAILED(settings->GetWaveFormat(&output, 1))) return kUnconnectedCeiling;
-  return LowpassCeiling(output.nSamplesPerSec);
+  const uint32_t rate = SUCCEEDED(settings->GetWaveFormat(&output, 1)) ? output.nSamplesPerSec : 0;
+  return LowpassMappingCeiling(rate);
 }
 
 }  // namespace
 
-PresetResult CapturePreset(Preset& record, std::string_view name, IReverbSettings* settings) noexcept {
+void CapturePreset(Preset& record, std::string_view name, IReverbSettings* settings) noexcept {
   SetPresetName(record, name);
-  if (settings == nullptr) return kPresetOk;
+  if (settings == nullptr) return;
   ReverbParams& p = record.params;
   settings->GetPredelay(&p.predelayMs);
   settings->GetRoomSize(&p.roomSize);
@@ -31,11 +30,10 @@ PresetResult CapturePreset(Preset& record, std::string_view name, IReverbSetting
   settings->GetDamping(&p.damping);
   settings->GetMix(&p.mix);
   settings->GetLevel(&p.levelDb);
-  return kPresetOk;
 }
 
-PresetResult ApplyPreset(const Preset& record, IReverbSettings* settings, HWND pageWindow) noexcept {
-  if (settings == nullptr) return kPresetOk;
+void ApplyPreset(const Preset& record, IReverbSettings* settings, HWND pageWindow) noexcept {
+  if (settings == nullptr) return;
   const ReverbParams& p = record.params;
   settings->SetPredelay(p.predelayMs);
   settings->SetRoomSize(p.roomSize);
@@ -47,7 +45,6 @@ PresetResult ApplyPreset(const Preset& record, IReverbSettings* settings, HWND p
   settings->SetMix(p.mix);
   settings->SetLevel(p.levelDb);
   if (pageWindow != nullptr && IsWindow(pageWindow)) PostMessageA(pageWindow, WM_REVERB_PRESET_SELECTED, 0, 0);
-  return kPresetOk;
 }
 
 }  // namespace sombrevox

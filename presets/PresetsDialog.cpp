@@ -37,7 +37,9 @@ bool FileIsMissing(const char* path) {
 
 MessageText QuotedMessage(std::string_view before, std::string_view name, std::string_view after) {
   MessageText message;
-  message.Append(before).Append(TrimmedName(name)).Append(after);
+  message.Append(before);
+  AppendTrimmedName(message, name);
+  message.Append(after);
   return message;
 }
 
@@ -173,8 +175,9 @@ void PresetsDialog::OnSelectionChanged() {
   if (SendMessageA(Item(IDC_PRESET_LIST), LB_GETCURSEL, 0, 0) >= 0) EnableEntryButtons(true);
 }
 
+// Load, then the buttons of the selection; each does nothing when no entry is
+// selected.
 void PresetsDialog::OnDoubleClick() {
-  if (SendMessageA(Item(IDC_PRESET_LIST), LB_GETCURSEL, 0, 0) < 0) return;
   OnLoad();
   OnSelectionChanged();
 }
@@ -212,9 +215,8 @@ PresetResult PresetsDialog::OnAdd() {
   if (!list_.Add(added)) {
     // A record the list cannot show would be saved without the user seeing it.
     state_.bank.Remove(&added);
-    MessageText message;
-    AppendErrorCode(kPresetAllocFailed, message);
-    Ask(message.Append("Failed to alloc memory for preset '").Append(name).Append("'."), MB_OK | MB_ICONERROR);
+    Ask(ErrorMessage(kPresetAllocFailed, "Failed to alloc memory for preset '").Append(name).Append("'."),
+        MB_OK | MB_ICONERROR);
     return kPresetAllocFailed;
   }
   state_.bankModified = true;
@@ -234,9 +236,8 @@ Preset* PresetsDialog::ConfirmedRecord(std::string_view before, std::string_view
     return nullptr;
   }
   if (record == nullptr) {
-    MessageText message;
-    AppendErrorCode(kPresetNotFound, message);
-    Ask(message.Append(QuotedMessage("The preset '", name, "' does not exist.").view()), MB_OK | MB_ICONERROR);
+    Ask(ErrorMessage(kPresetNotFound, QuotedMessage("The preset '", name, "' does not exist.").view()),
+        MB_OK | MB_ICONERROR);
     result = kPresetNotFound;
   }
   return record;
@@ -292,14 +293,10 @@ void PresetsDialog::OnOk() {
     state_.bankModified = false;
   }
   if (state_.currentPreset != nullptr) ApplyPreset(*state_.currentPreset, state_.settings, state_.pageWindow);
-  state_.bank.Clear();
   EndDialog(window_, IDOK);
 }
 
-void PresetsDialog::OnCancel() {
-  state_.bank.Clear();
-  EndDialog(window_, IDCANCEL);
-}
+void PresetsDialog::OnCancel() { EndDialog(window_, IDCANCEL); }
 
 // Deletes the name box's selected text (all of it after a Load) and gives
 // the box the focus; Add follows what remains.

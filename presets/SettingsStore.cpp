@@ -2,17 +2,28 @@
 
 #include "PluginSettings.h"
 #include "RegistryKey.h"
+#include "ResourceIds.h"
 #include "SombrevoxLight.h"
 
 namespace sombrevox {
 
 const char kSettingsKey[] = "Software\\ORVELA Soft\\Sombrevox Light\\2.0.000";
 
-std::string FilterServerKey() { return ClassKeyName(CLSID_SombrevoxLight) + "\\InProcServer32"; }
-
 namespace {
 
-constexpr UINT kDefaultBankNameString = 7;  // "SombrevoxLight20.prs"
+constexpr char kServerSubkey[] = "\\InProcServer32";
+constexpr std::size_t kFilterServerKeySize = kClassKeyNameLength + sizeof kServerSubkey;
+
+// The filter's server key, formed in `key` without allocating: the settings
+// are read in the filter's constructor, where nothing may throw.
+void FormFilterServerKey(char (&key)[kFilterServerKeySize]) noexcept {
+  char classKey[kClassKeyNameLength + 1];
+  ClassKeyName(CLSID_SombrevoxLight, classKey);
+  const std::size_t length = std::strlen(classKey);
+  std::memcpy(key, classKey, length);
+  std::memcpy(key + length, kServerSubkey, sizeof kServerSubkey);
+}
+
 constexpr char kHelpFileName[] = "OVSombrevoxLight.HLP";
 
 // Reads a string value whole, terminated, into `text` (`size` bytes). A value
@@ -56,6 +67,12 @@ void ReplaceFileName(char* out, size_t size, const char* folderOf, const char* n
 
 }  // namespace
 
+std::string FilterServerKey() {
+  char key[kFilterServerKeySize];
+  FormFilterServerKey(key);
+  return key;
+}
+
 void InitPluginSettings(PluginSettings* settings) {
   settings->showPresentation = TRUE;
   settings->pendingShowPresentation = TRUE;
@@ -65,15 +82,16 @@ void InitPluginSettings(PluginSettings* settings) {
 bool LoadSettings(HMODULE resources, PluginSettings* settings) {
   char modulePath[sizeof settings->presetsBankPath];
   {
+    char serverKey[kFilterServerKeySize];
+    FormFilterServerKey(serverKey);
     RegistryKey server;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, FilterServerKey().c_str(), 0, KEY_QUERY_VALUE, server.Receive()) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, serverKey, 0, KEY_QUERY_VALUE, server.Receive()) != ERROR_SUCCESS)
       return false;
     if (!ReadString(server.Get(), nullptr, modulePath, sizeof modulePath)) return false;
   }
 
   char bankName[32] = "";
-  LoadStringA(resources, kDefaultBankNameString, bankName, sizeof bankName);
+  LoadStringA(resources, IDS_BANK_FILE, bankName, sizeof bankName);
   // The bank sits beside the registered module: its file name, whatever it
   // is, gives way to the default bank's.
   ReplaceFileName(settings->presetsBankPath, sizeof settings->presetsBankPath, modulePath, bankName);

@@ -109,5 +109,23 @@ TEST(PresetExistsMessage, InsertsTheTrimmedName) {
             "Error 1110001: Error while opening the presets file for saving.");
 }
 
+// The name goes in as a name field holds it: trimmed, ended at a NUL, and
+// never longer than 31 characters, whatever text the caller hands over.
+TEST(AppendTrimmedName, AppendsTheNameAsItsFieldWouldHoldItTrimmed) {
+  MessageText message;
+  message.Append("'");
+  AppendTrimmedName(message, std::string("  Room \0 tail", 14));
+  message.Append("'");
+  EXPECT_EQ(message.view(), "'Room'");
+
+  MessageText cut;
+  AppendTrimmedName(cut, " " + std::string(40, 'x'));
+  EXPECT_EQ(cut.view(), std::string(30, 'x'));  // the blank and the first 30 x's fill the 31 characters
+
+  MessageText quoted = ErrorMessage(1150002, "The preset '");
+  AppendTrimmedName(quoted, "\xA0Hall ");
+  EXPECT_EQ(quoted.Append("' does not exist.").view(), "Error 1150002: The preset 'Hall' does not exist.");
+}
+
 }  // namespace
 }  // namespace sombrevox

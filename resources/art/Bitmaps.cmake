@@ -8,9 +8,10 @@
 # Sets SOMBREVOX_BITMAP_DIR (where the .bmp files are) and
 # SOMBREVOX_BITMAP_FILES (the files, for the resource script's dependencies).
 
+include(${PROJECT_SOURCE_DIR}/cmake/HostTool.cmake)
+
 find_program(SOMBREVOX_RSVG_CONVERT rsvg-convert REQUIRED)
 find_program(SOMBREVOX_IMAGEMAGICK NAMES convert-im6.q16 convert REQUIRED)
-find_program(SOMBREVOX_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
 find_program(SOMBREVOX_FC_MATCH fc-match REQUIRED)
 
 # The drawings name DejaVu Sans; a machine without it would render the labels
@@ -32,11 +33,8 @@ file(MAKE_DIRECTORY ${art_work})
 set(art_tool ${art_work}/sombrevox-art)
 set(art_tool_sources ${art_tool_source}/ArtImage.cpp ${art_tool_source}/Palette.cpp ${art_tool_source}/Bmp8.cpp
                      ${art_tool_source}/ArtMain.cpp)
-add_custom_command(OUTPUT ${art_tool}
-  COMMAND ${SOMBREVOX_HOST_CXX} -std=c++20 -O2 -Wall -Wextra -o ${art_tool} ${art_tool_sources}
-  DEPENDS ${art_tool_sources} ${art_tool_source}/ArtImage.h ${art_tool_source}/Palette.h ${art_tool_source}/Bmp8.h
-  COMMENT "Building the art tool with the host's compiler"
-  VERBATIM)
+sombrevox_host_executable(${art_tool} SOURCES ${art_tool_sources}
+  DEPENDS ${art_tool_source}/ArtImage.h ${art_tool_source}/Palette.h ${art_tool_source}/Bmp8.h)
 
 # drawing.svg -> work/drawing.png -> work/drawing.pam
 function(sombrevox_render_drawing name)

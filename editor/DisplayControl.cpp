@@ -33,10 +33,7 @@ constexpr FontSpec kIntroFont = {18, 8, FW_BOLD};
 
 COLORREF ColourOf(Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
 
-Font MakeFont(const FontSpec& spec) {
-  return Font(CreateFontA(spec.height, spec.width, 0, 0, spec.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                          OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_SWISS, "Arial"));
-}
+Font MakeFont(const FontSpec& spec) { return ArialFont(spec.height, spec.width, spec.weight); }
 
 RECT RectOf(const Box& box) { return {box.left, box.top, box.right, box.bottom}; }
 

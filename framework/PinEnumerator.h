@@ -14,7 +14,6 @@ class PinEnumerator final : public ComObjectBase, public IEnumPins {
  public:
   explicit PinEnumerator(FilterBase* filter);
   PinEnumerator(const PinEnumerator& other);
-  bool AlreadyReturned(const PinBase* pin) const;
   ~PinEnumerator() override;
   PinEnumerator& operator=(const PinEnumerator&) = delete;
 
@@ -29,6 +28,7 @@ class PinEnumerator final : public ComObjectBase, public IEnumPins {
  private:
   bool InSync() const;
   void Resynchronise();
+  bool AlreadyReturned(const PinBase* pin) const;
 
   FilterBase* filter_;
   int position_ = 0;

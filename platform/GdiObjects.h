@@ -45,6 +45,12 @@ using Font = GdiObject<HFONT>;
 using Pen = GdiObject<HPEN>;
 using Brush = GdiObject<HBRUSH>;
 
+// The skin's typeface at a size in pixels, smoothed.
+inline Font ArialFont(int height, int width, int weight, bool italic = false) {
+  return Font(CreateFontA(height, width, 0, 0, weight, italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS,
+                          CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_SWISS, "Arial"));
+}
+
 // A window's device context (GetDC), released with its scope.
 class WindowDc {
  public:

@@ -24,11 +24,6 @@ struct AboutPanelState {
 
 AboutPanelState* StateOf(HWND panel) { return reinterpret_cast<AboutPanelState*>(GetWindowLongPtrA(panel, DWLP_USER)); }
 
-Font ArialFont(int height, int width, int weight, bool italic) {
-  return Font(CreateFontA(height, width, 0, 0, weight, italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS,
-                          CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_SWISS, "Arial"));
-}
-
 std::string_view LoadText(HINSTANCE module, UINT id, char* buffer, int size) {
   const int length = LoadStringA(module, id, buffer, size);
   return std::string_view(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);

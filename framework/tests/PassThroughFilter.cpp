@@ -143,8 +143,8 @@ HRESULT PassThroughFilter::OnPinConnected(PIN_DIRECTION direction, IPin* peer) {
 
 HRESULT PassThroughFilter::ReceiveSample(IMediaSample* sample) {
   ++counts_.receiveSample;
-  IMediaSample* output = nullptr;
-  HRESULT hr = OutputPin()->GetOutputBuffer(&output, nullptr, nullptr, 0);
+  Microsoft::WRL::ComPtr<IMediaSample> output;
+  HRESULT hr = OutputPin()->GetOutputBuffer(output.GetAddressOf(), nullptr, nullptr, 0);
   if (FAILED(hr)) {
     return hr;
   }
@@ -163,9 +163,7 @@ HRESULT PassThroughFilter::ReceiveSample(IMediaSample* sample) {
   if (SUCCEEDED(sample->GetTime(&start, &stop))) {
     output->SetTime(&start, &stop);
   }
-  hr = OutputPin()->DeliverSample(output);
-  output->Release();
-  return hr;
+  return OutputPin()->DeliverSample(output.Get());
 }
 
 HRESULT PassThroughFilter::OnEndOfStream() {

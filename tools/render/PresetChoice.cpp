@@ -45,6 +45,9 @@ std::vector<int> Matching(const std::string& query, bool whole) {
   return found;
 }
 
+// The highest factory preset index, as text.
+std::string Highest() { return std::to_string(kFactoryPresetCount - 1); }
+
 }  // namespace
 
 int ChooseFactoryPreset(const std::string& text, std::string* error) {
@@ -52,7 +55,7 @@ int ChooseFactoryPreset(const std::string& text, std::string* error) {
   if (tools::ParseNumber(text, &number)) {
     if (number >= 0 && number < kFactoryPresetCount && number == static_cast<int>(number))
       return static_cast<int>(number);
-    *error = "there is no factory preset " + text + " (the index runs from 0 to 23)";
+    *error = "there is no factory preset " + text + " (the index runs from 0 to " + Highest() + ")";
     return -1;
   }
   const std::string query = Lower(Trimmed(text));
@@ -63,7 +66,7 @@ int ChooseFactoryPreset(const std::string& text, std::string* error) {
   }
   if (found.size() == 1) return found[0];
   if (found.empty()) {
-    *error = "unknown factory preset '" + text + "' (an index 0-23 or a name from --list-presets)";
+    *error = "unknown factory preset '" + text + "' (an index 0-" + Highest() + " or a name from --list-presets)";
   } else {
     *error = "'" + text + "' could be any of these factory presets:";
     for (int i : found) *error += std::string("\n  ") + kFactoryPresets[i].name;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "ControlMessages.h"
 #include "ModuleUnderTest.h"
 #include "SombrevoxLight.h"
 #include "WindowPixels.h"
@@ -48,6 +49,9 @@ std::string ScreenshotPath(const std::string& name);
 // A control at its place on the page, made as the page makes it (child,
 // disabled, not yet shown).
 HWND CreateControl(HWND parent, const char* className, int id);
+
+// A knob's or a slider's position (CTL_GETPOS).
+inline int Position(HWND control) { return static_cast<int>(SendMessageA(control, CTL_GETPOS, 0, 0)); }
 
 class EditorWindowTest : public ::testing::Test {
  protected:

@@ -20,8 +20,6 @@ namespace {
 using KnobTest = EditorWindowTest;
 using SliderTest = EditorWindowTest;
 
-int Position(HWND control) { return static_cast<int>(SendMessageA(control, CTL_GETPOS, 0, 0)); }
-
 TEST(ControlClassesTest, RegisteredOnceWithTheirAttributes) {
   ASSERT_TRUE(RegisterEditorControls(ControlsModule()));
   ASSERT_TRUE(RegisterEditorControls(ControlsModule()));  // already there: nothing to do

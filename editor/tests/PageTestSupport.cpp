@@ -3,14 +3,13 @@
 #include <dshow.h>
 
 #include <thread>
-#include <vector>
 
 #include "ControlMessages.h"
 #include "GuiTestSupport.h"
 #include "ResourceIds.h"
 #include "ReverbParams.h"
+#include "SilenceGraph.h"
 #include "TestSupport.h"
-#include "WavFile.h"
 #include "WindowPixels.h"
 
 namespace sombrevox::test {
@@ -180,19 +179,14 @@ bool ContextMenuProbe::Opens(HWND page, POINT client) {
 }
 
 ConnectedFilter::ConnectedFilter(IUnknown* filter, uint32_t samplesPerSec) {
-  graph::WavFormat format;
-  format.channels = 1;
-  format.samplesPerSec = samplesPerSec;
-  const std::vector<int16_t> silence(samplesPerSec / 10, 0);
   char folder[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, folder);
   path_ = std::string(folder) + "sombrevox-page-" + std::to_string(samplesPerSec) + ".wav";
-  std::string error;
-  EXPECT_TRUE(graph::WriteWavFile(path_, format, silence.data(), silence.size() * sizeof(int16_t), &error)) << error;
   ComPtr<IBaseFilter> effect;
   EXPECT_HR(S_OK, filter->QueryInterface(IID_IBaseFilter, reinterpret_cast<void**>(effect.GetAddressOf())));
-  graph_ = std::make_unique<graph::OfflineGraph>();
-  EXPECT_HR(S_OK, graph_->Build(path_, effect.Get(), &error)) << error;
+  std::string error;
+  graph_ = ConnectOnSilence(effect.Get(), samplesPerSec, path_, &error);
+  EXPECT_TRUE(graph_) << error;
 }
 
 ConnectedFilter::~ConnectedFilter() {

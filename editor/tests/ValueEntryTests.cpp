@@ -38,7 +38,6 @@ class ValueEntryTest : public EditorWindowTest {
     PostMessageA(edit, WM_KEYDOWN, key, 1);
     return PumpUntilThreadEnds(thread, kPopupTimeoutMs) && !IsValueEntryOpen();
   }
-  int Position(HWND control) { return static_cast<int>(SendMessageA(control, CTL_GETPOS, 0, 0)); }
 };
 
 TEST_F(ValueEntryTest, OpensOnItsOwnThreadOverTheControlWithTheShownValue) {

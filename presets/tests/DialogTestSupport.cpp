@@ -7,9 +7,9 @@
 #include "PresetsDialog.h"
 #include "ResourceIds.h"
 #include "PluginSettings.h"
+#include "SilenceGraph.h"
 #include "TestSupport.h"
 #include "WindowPixels.h"
-#include "WavFile.h"
 
 namespace sombrevox::test {
 namespace {
@@ -44,17 +44,11 @@ ReverbParams FilterUnderTest::Params() const {
 }
 
 void FilterUnderTest::ConnectAt(uint32_t samplesPerSec, const TempFolder& folder) {
-  graph::WavFormat format;
-  format.channels = 1;
-  format.samplesPerSec = samplesPerSec;
-  const std::vector<int16_t> silence(samplesPerSec / 10, 0);
-  const std::string path = folder.File("input.wav");
-  std::string error;
-  ASSERT_TRUE(graph::WriteWavFile(path, format, silence.data(), silence.size() * sizeof(int16_t), &error)) << error;
   ComPtr<IBaseFilter> effect;
   ASSERT_HR(S_OK, filter_.As(&effect));
-  graph_ = std::make_unique<graph::OfflineGraph>();
-  ASSERT_HR(S_OK, graph_->Build(path, effect.Get(), &error)) << error;
+  std::string error;
+  graph_ = ConnectOnSilence(effect.Get(), samplesPerSec, folder.File("input.wav"), &error);
+  ASSERT_TRUE(graph_) << error;
   WAVEFORMATEX output{};
   ASSERT_HR(S_OK, settings_->GetWaveFormat(&output, 1));
   ASSERT_EQ(output.nSamplesPerSec, samplesPerSec);
